@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <variant>
+
+namespace tavim {
+
+// What tavim-report was asked to do.
+struct ReportRequest {
+    bool help = false;
+    bool version = false;
+    bool list = false;
+    int monthIndex = 0;
+    QString yearText;
+    bool ativos = true;
+    bool extraJudicial = false;
+    bool juridico = false;
+    std::optional<QString> database;
+};
+
+struct UsageError {
+    QString message;
+};
+
+// Parses the arguments after the program name; the period defaults to the one
+// the main window preselects on `today`. Returns the request or a usage error.
+std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList& args,
+                                                               const QDate& today);
+
+QString ReportUsage();
+
+} // namespace tavim

@@ -1,0 +1,136 @@
+#include "data/DataModCad.h"
+
+#include "data/Conversions.h"
+#include "data/firebird/FirebirdDriver.h"
+
+#include <QDir>
+
+namespace tavim {
+
+namespace {
+
+const QString kMoneyFormat = QStringLiteral("###,##0.00");
+
+void declareConnection(TDbConnection& sql) {
+    sql.driverName = QStringLiteral("Firebird");
+    sql.getDriverFunc = QStringLiteral("getSQLDriverFIREBIRD");
+    sql.vendorLib = QStringLiteral("libfbclient.so.2");
+    sql.loginPrompt = false;
+    sql.setParam("Database", defaultDatabasePath());
+    sql.setParam("RoleName", "RoleName");
+    sql.setParam("User_Name", "SYSDBA");
+    sql.setParam("Password", "tqzbrwomp");
+    sql.setParam("ServerCharSet", "");
+    sql.setParam("SQLDialect", "1");
+    sql.setParam("BlobSize", "-1");
+    sql.setParam("CommitRetain", "False");
+    sql.setParam("WaitOnLocks", "True");
+    sql.setParam("ErrorResourceFile", "");
+    sql.setParam("LocaleCode", "0000");
+    sql.setParam("Firebird TransIsolation", "ReadCommited");
+    sql.setParam("Trim Char", "False");
+}
+
+// A deployment points the program at its server without rebuilding it.
+void applyEnvironment(TDbConnection& sql) {
+    const std::pair<const char*, const char*> overrides[] = {
+        {"TAVIM_DATABASE", "Database"},
+        {"TAVIM_USER", "User_Name"},
+        {"TAVIM_PASSWORD", "Password"},
+    };
+    for (const auto& [variable, param] : overrides) {
+        if (qEnvironmentVariableIsSet(variable))
+            sql.setParam(param, qEnvironmentVariable(variable));
+    }
+}
+
+void registerDrivers() {
+    static const bool registered = [] {
+        TDbConnection::registerDriver("getSQLDriverFIREBIRD", [](const QString& vendorLib) {
+            return std::make_unique<FirebirdDriver>(vendorLib);
+        });
+        return true;
+    }();
+    (void)registered;
+}
+
+} // namespace
+
+QString defaultDatabasePath() {
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty())
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return dataHome + QStringLiteral("/tavim/tavim.fdb");
+}
+
+TdmdCadastro::TdmdCadastro(TComponent* owner)
+    : TComponent(owner, QStringLiteral("dmdCadastro")), sql(this, QStringLiteral("sql")),
+      sqlTavim(this, QStringLiteral("sqlTavim"), sql),
+      sqlTavimPROPRIETARIO(this, sqlTavim, "PROPRIETARIO", 50),
+      sqlTavimIMOVEL(this, sqlTavim, "IMOVEL", 90),
+      sqlTavimINQUILINO(this, sqlTavim, "INQUILINO", 50), sqlTavimALUGUEL(this, sqlTavim, "ALUGUEL"),
+      sqlTavimTAXA_ADM(this, sqlTavim, "TAXA_ADM"), sqlTavimOUTROS(this, sqlTavim, "OUTROS"),
+      sqlTavimOBSERVACOES(this, sqlTavim, "OBSERVACOES", 50),
+      sqlTavimSITUACAO(this, sqlTavim, "SITUACAO", 20),
+      dspTavim(this, QStringLiteral("dspTavim"), sqlTavim),
+      cdsTavim(this, QStringLiteral("cdsTavim")),
+      cdsTavimPROPRIETARIO(this, cdsTavim, "PROPRIETARIO", 50),
+      cdsTavimIMOVEL(this, cdsTavim, "IMOVEL", 90),
+      cdsTavimINQUILINO(this, cdsTavim, "INQUILINO", 50), cdsTavimALUGUEL(this, cdsTavim, "ALUGUEL"),
+      cdsTavimTAXA_ADM(this, cdsTavim, "TAXA_ADM"), cdsTavimOUTROS(this, cdsTavim, "OUTROS"),
+      cdsTavimOBSERVACOES(this, cdsTavim, "OBSERVACOES", 50),
+      cdsTavimSITUACAO(this, cdsTavim, "SITUACAO", 20) {
+    registerDrivers();
+    declareConnection(sql);
+    applyEnvironment(sql);
+    sqlTavim.setCommandText(QStringLiteral("SELECT * FROM TAVIM(:DT_INI, :DT_FIM)"));
+    cdsTavim.setProviderName(QStringLiteral("dspTavim"));
+    for (TFloatField* f : {&cdsTavimALUGUEL, &cdsTavimTAXA_ADM, &cdsTavimOUTROS})
+        f->setDisplayFormat(kMoneyFormat);
+}
+
+TdmdCadastro::~TdmdCadastro() {
+    cdsTavim.close();
+    sqlTavim.close();
+    sql.close();
+}
+
+QString StatusList(bool ativos, bool extraJudicial, bool juridico) {
+    QString text;
+    const std::pair<bool, const char*> statuses[] = {
+        {ativos, "ATIVADO"},
+        {extraJudicial, "EXTRA JUDICIAL"},
+        {juridico, "JURIDICO"},
+    };
+    for (const auto& [ticked, status] : statuses) {
+        if (!ticked)
+            continue;
+        const QString quoted = QuoteText(QString::fromLatin1(status));
+        text = text.isEmpty() ? quoted : text + QStringLiteral(", ") + quoted;
+    }
+    return QLatin1Char('(') + text + QLatin1Char(')');
+}
+
+QString ReportCommandText(const QString& statusList) {
+    return QStringLiteral("SELECT * FROM TAVIM(:DT_INI, :DT_FIM) WHERE (SITUACAO IN ") + statusList +
+           QStringLiteral(") OR (SITUACAO IS NULL) OR (SITUACAO='')");
+}
+
+void TdmdCadastro::RunReportQuery(int monthIndex, const QString& yearText, bool ativos,
+                                  bool extraJudicial, bool juridico) {
+    const QString statusList = StatusList(ativos, extraJudicial, juridico);
+    const int month = monthIndex + 1;
+    const int year = ParseInteger(yearText);
+    const TDateTime firstDay = MakeDate(unsigned(year), unsigned(month), 1);
+    const TDateTime lastDay = AddMonths(firstDay, 1) - 1;
+
+    sqlTavim.close();
+    cdsTavim.close();
+    sqlTavim.setCommandText(ReportCommandText(statusList));
+    sqlTavim.paramByName("DT_INI").setAsDate(firstDay);
+    sqlTavim.paramByName("DT_FIM").setAsDate(lastDay);
+    sqlTavim.open();
+    cdsTavim.open();
+}
+
+} // namespace tavim

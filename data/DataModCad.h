@@ -1,0 +1,54 @@
+#pragma once
+
+#include "data/DbConnection.h"
+#include "data/DbQuery.h"
+#include "data/Field.h"
+#include "data/MemTable.h"
+#include "data/TableProvider.h"
+
+namespace tavim {
+
+// Where the data module's declared Database points unless TAVIM_DATABASE says
+// otherwise: the embedded demo database in the user's data folder.
+QString defaultDatabasePath();
+
+// The data module: connection, report query, provider and result table, with
+// the persistent fields of the query and of the table.
+class TdmdCadastro : public TComponent {
+public:
+    explicit TdmdCadastro(TComponent* owner = nullptr);
+    ~TdmdCadastro() override;
+
+    // The generate action: status list and period, then query and table.
+    void RunReportQuery(int monthIndex, const QString& yearText, bool ativos, bool extraJudicial,
+                        bool juridico);
+
+    TDbConnection sql;
+    TDbQuery sqlTavim;
+    TStringField sqlTavimPROPRIETARIO;
+    TStringField sqlTavimIMOVEL;
+    TStringField sqlTavimINQUILINO;
+    TFloatField sqlTavimALUGUEL;
+    TFloatField sqlTavimTAXA_ADM;
+    TFloatField sqlTavimOUTROS;
+    TStringField sqlTavimOBSERVACOES;
+    TStringField sqlTavimSITUACAO;
+    TTableProvider dspTavim;
+    TMemTable cdsTavim;
+    TStringField cdsTavimPROPRIETARIO;
+    TStringField cdsTavimIMOVEL;
+    TStringField cdsTavimINQUILINO;
+    TFloatField cdsTavimALUGUEL;
+    TFloatField cdsTavimTAXA_ADM;
+    TFloatField cdsTavimOUTROS;
+    TStringField cdsTavimOBSERVACOES;
+    TStringField cdsTavimSITUACAO;
+};
+
+// The parenthesised list of quoted status names of the ticked boxes.
+QString StatusList(bool ativos, bool extraJudicial, bool juridico);
+
+// The command text for a status list.
+QString ReportCommandText(const QString& statusList);
+
+} // namespace tavim

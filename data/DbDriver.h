@@ -1,0 +1,65 @@
+#pragma once
+
+#include "data/Value.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace tavim {
+
+enum class TransIsolation { ReadCommitted, RepeatableRead, DirtyRead };
+
+// Everything a driver needs to open a session, taken from the connection's
+// declared properties.
+struct ConnectionOptions {
+    QString database; // "host:/path/file.fdb", or a bare path for the embedded engine
+    QString userName;
+    QString password;
+    QString roleName;
+    QString serverCharSet; // empty: none sent, texts decoded as Windows-1252
+    int sqlDialect = 1;
+    int blobSize = -1;
+    bool waitOnLocks = true;
+    bool commitRetain = false;
+    bool trimChar = false;
+    TransIsolation isolation = TransIsolation::ReadCommitted;
+};
+
+// A parameter value for a "?" place; dates travel as TDateTime in a double.
+struct DbParam {
+    FieldKind kind = FieldKind::Unknown;
+    Value value;
+};
+
+// A prepared statement with at most one open cursor. Failures are EDatabaseError
+// with the driver's or server's own text.
+class DbStatement {
+public:
+    virtual ~DbStatement() = default;
+    virtual int paramCount() const = 0;
+    virtual const std::vector<ColumnDesc>& columns() const = 0;
+    // Binds params to the "?" places by position and executes; for a select,
+    // the cursor then stands before the first row.
+    virtual void execute(const std::vector<DbParam>& params) = 0;
+    // Fills row (sized to columns()) with the next row; false at the end.
+    virtual bool fetch(RowValues& row) = 0;
+    // Closes the cursor and ends the statement's implicit transaction.
+    virtual void close() = 0;
+};
+
+class DbSession {
+public:
+    virtual ~DbSession() = default;
+    virtual std::unique_ptr<DbStatement> prepare(const QString& sql) = 0;
+};
+
+// Loads the client library on first use; connecting raises the driver's or
+// server's text when the login is refused or the server cannot be reached.
+class DbDriver {
+public:
+    virtual ~DbDriver() = default;
+    virtual std::unique_ptr<DbSession> connect(const ConnectionOptions& options) = 0;
+};
+
+} // namespace tavim

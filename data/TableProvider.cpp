@@ -1,0 +1,30 @@
+#include "data/TableProvider.h"
+
+#include "data/DbQuery.h"
+#include "data/Field.h"
+
+namespace tavim {
+
+TTableProvider::TTableProvider(TComponent* owner, const QString& name, TDbQuery& dataSet)
+    : TDataProvider(owner, name), m_dataSet(dataSet) {}
+
+DataPacket TTableProvider::getRecords() {
+    if (!m_dataSet.active())
+        m_dataSet.open();
+    DataPacket packet;
+    const auto& fields = m_dataSet.fields();
+    packet.columns.reserve(fields.size());
+    for (const TField* f : fields)
+        packet.columns.push_back(ColumnDesc{f->fieldName(), f->kind(), f->size()});
+    while (!m_dataSet.eof()) {
+        RowValues row;
+        row.reserve(fields.size());
+        for (const TField* f : fields)
+            row.push_back(f->value());
+        packet.rows.push_back(std::move(row));
+        m_dataSet.next();
+    }
+    return packet;
+}
+
+} // namespace tavim

@@ -1,0 +1,35 @@
+# Shared by the scripts: the packages Tavim needs and the build.
+# shellcheck shell=bash
+
+TAVIM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TAVIM_BUILD=${TAVIM_BUILD:-$TAVIM_ROOT/build}
+
+TAVIM_PACKAGES=(
+    cmake ninja-build g++ pkg-config clang-format
+    qt6-base-dev libgl-dev
+    libgtest-dev
+    firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
+    fonts-liberation
+    procps
+)
+
+# Installs what is missing; says nothing when everything is there.
+tavim_install() {
+    local missing=()
+    local p
+    for p in "${TAVIM_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+tavim_build() {
+    cmake -S "$TAVIM_ROOT" -B "$TAVIM_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$TAVIM_BUILD"
+}

@@ -1,0 +1,134 @@
+#include "app/ErrorMessage.h"
+#include "app/ListingCsv.h"
+#include "app/PeriodDefaults.h"
+#include "app/ReportCommandLine.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+
+using namespace tavim;
+
+namespace {
+
+TEST(ErrorBoxText, FullStopRule) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"cdsTavim: Cannot perform this operation on a closed dataset",
+         "cdsTavim: Cannot perform this operation on a closed dataset."},
+        {"Invalid argument to date encode", "Invalid argument to date encode."},
+        {"Already one.", "Already one."},
+        {"ends in a digit 7", "ends in a digit 7."},
+        {"ends in a comma,", "ends in a comma,"},
+        {"ends in a dash-", "ends in a dash-"},
+        {"Token unknown\n)", "Token unknown\n)"},
+        {"space ", "space "},
+        {"slash/", "slash/."},
+        {"", ""},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(ErrorBoxText(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+    EXPECT_EQ(ErrorBoxText(QStringLiteral("Situação")), QStringLiteral("Situação."));
+}
+
+TEST(DefaultPeriod, PreviousMonthOfTheCurrentYear) {
+    struct Case {
+        QDate today;
+        int monthIndex;
+        QStringList years;
+    };
+    const Case cases[] = {
+        {QDate(2024, 3, 15), 1, {"2022", "2023", "2024"}},
+        {QDate(2024, 1, 10), 11, {"2022", "2023", "2024"}},
+        {QDate(2024, 12, 31), 10, {"2022", "2023", "2024"}},
+        {QDate(2026, 2, 1), 0, {"2024", "2025", "2026"}},
+    };
+    for (const Case& c : cases) {
+        const PeriodDefaults p = DefaultPeriod(c.today);
+        EXPECT_EQ(p.monthIndex, c.monthIndex) << c.today.toString().toStdString();
+        EXPECT_EQ(p.years, c.years);
+        EXPECT_EQ(p.yearIndex, 2);
+    }
+    EXPECT_EQ(MonthNames().at(DefaultPeriod(QDate(2024, 3, 15)).monthIndex), "FEVEREIRO");
+}
+
+TEST(ReportCommandLine, Requests) {
+    const QDate today(2024, 3, 15);
+    struct Case {
+        QStringList args;
+        int monthIndex;
+        const char* year;
+        bool a, e, j;
+        const char* database;
+    };
+    const Case cases[] = {
+        {{"--list"}, 1, "2024", true, false, false, nullptr},
+        {{"--list", "--month", "12", "--year", "2005"}, 11, "2005", true, false, false, nullptr},
+        {{"--list", "--month", "março"}, 2, "2024", true, false, false, nullptr},
+        {{"--list", "--status", "juridico,extra-judicial"}, 1, "2024", false, true, true, nullptr},
+        {{"--list", "--status", ""}, 1, "2024", false, false, false, nullptr},
+        {{"--list", "--status", " Ativos , JURIDICO "}, 1, "2024", true, false, true, nullptr},
+        {{"--list", "--year", "abc"}, 1, "abc", true, false, false, nullptr},
+        {{"--list", "--database", "h:/x.fdb"}, 1, "2024", true, false, false, "h:/x.fdb"},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = ParseReportCommandLine(c.args, today);
+        const auto* r = std::get_if<ReportRequest>(&parsed);
+        ASSERT_TRUE(r) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r->list);
+        EXPECT_EQ(r->monthIndex, c.monthIndex);
+        EXPECT_EQ(r->yearText, c.year);
+        EXPECT_EQ(std::tie(r->ativos, r->extraJudicial, r->juridico), std::tie(c.a, c.e, c.j));
+        EXPECT_EQ(r->database.has_value(), c.database != nullptr);
+        if (c.database) {
+            EXPECT_EQ(*r->database, c.database);
+        }
+    }
+}
+
+TEST(ReportCommandLine, UsageErrors) {
+    const QStringList cases[] = {
+        {},
+        {"--month", "3"},
+        {"--list", "--month"},
+        {"--list", "--month", "13"},
+        {"--list", "--month", "0"},
+        {"--list", "--month", "MARCH"},
+        {"--list", "--status", "ativos,nenhum"},
+        {"--list", "--bogus"},
+        {"--list", "extra"},
+    };
+    for (const QStringList& args : cases) {
+        const auto parsed = ParseReportCommandLine(args, QDate(2024, 3, 15));
+        EXPECT_TRUE(std::holds_alternative<UsageError>(parsed)) << args.join(' ').toStdString();
+    }
+}
+
+TEST(CsvField, Values) {
+    const std::pair<Value, const char*> cases[] = {
+        {Value{}, ""},
+        {QString(), "\"\""},
+        {QStringLiteral("Ana"), "Ana"},
+        {QStringLiteral("Rua A, 12"), "\"Rua A, 12\""},
+        {QStringLiteral("diz \"sim\""), "\"diz \"\"sim\"\"\""},
+        {QStringLiteral("linha\nnova"), "\"linha\nnova\""},
+        {QStringLiteral("D'ÁVILA"), "D'ÁVILA"},
+        {1234.5, "1234.5"},
+        {0.1, "0.1"},
+        {100000.0, "100000"},
+        {-0.07, "-0.07"},
+        {0.0, "0"},
+        {1e25, "1e+25"},
+        {1e-7, "1e-07"},
+        {qint64(42), "42"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(CsvField(value), QByteArray(text)) << text;
+}
+
+TEST(CsvField, NumbersReadBackExactly) {
+    const double values[] = {2.675, 0.005, 1234567.891, 999999.996, 1.0 / 3, 123456789012.34,
+                             std::numeric_limits<double>::max(), std::numeric_limits<double>::min()};
+    for (double v : values)
+        EXPECT_EQ(std::stod(CsvField(v).toStdString()), v) << v;
+}
+
+} // namespace

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "data/DatabaseError.h"
+#include "data/DbDriver.h"
+
+#include <QStringList>
+
+namespace tavim::test {
+
+// A scripted server: what it answers and what it was asked.
+struct FakeServer {
+    std::vector<ColumnDesc> columns;
+    std::vector<RowValues> rows;
+    QString refuseConnect;
+    QString refusePrepare;
+    int connects = 0;
+    QStringList prepared;
+    std::vector<DbParam> lastParams;
+    int openCursors = 0;
+};
+
+class FakeStatement : public DbStatement {
+public:
+    FakeStatement(FakeServer& server, const QString& sql) : m_server(server), m_sql(sql) {}
+    int paramCount() const override { return int(m_sql.count(QLatin1Char('?'))); }
+    const std::vector<ColumnDesc>& columns() const override { return m_server.columns; }
+    void execute(const std::vector<DbParam>& params) override {
+        m_server.lastParams = params;
+        m_next = 0;
+        ++m_server.openCursors;
+    }
+    bool fetch(RowValues& row) override {
+        if (m_next >= m_server.rows.size())
+            return false;
+        row = m_server.rows[m_next++];
+        return true;
+    }
+    void close() override { --m_server.openCursors; }
+
+private:
+    FakeServer& m_server;
+    QString m_sql;
+    size_t m_next = 0;
+};
+
+class FakeSession : public DbSession {
+public:
+    explicit FakeSession(FakeServer& server) : m_server(server) {}
+    std::unique_ptr<DbStatement> prepare(const QString& sql) override {
+        if (!m_server.refusePrepare.isEmpty())
+            throw EDatabaseError(m_server.refusePrepare);
+        m_server.prepared << sql;
+        return std::make_unique<FakeStatement>(m_server, sql);
+    }
+
+private:
+    FakeServer& m_server;
+};
+
+class FakeDriver : public DbDriver {
+public:
+    explicit FakeDriver(FakeServer& server) : m_server(server) {}
+    std::unique_ptr<DbSession> connect(const ConnectionOptions&) override {
+        ++m_server.connects;
+        if (!m_server.refuseConnect.isEmpty())
+            throw EDatabaseError(m_server.refuseConnect);
+        return std::make_unique<FakeSession>(m_server);
+    }
+
+private:
+    FakeServer& m_server;
+};
+
+} // namespace tavim::test
