@@ -530,7 +530,7 @@ TEST(MemTable, ViewWindow) {
              view.rows = 5;
              m.table.viewResized();
          },
-         {"4", "5", "6", "7", "8"}, 4, "reload"},
+         {"5", "N", "6", "7", "8"}, 4, "reload"},
     };
     for (const Step& s : steps) {
         view.log.clear();
