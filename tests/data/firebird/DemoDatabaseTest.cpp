@@ -1,0 +1,163 @@
+// The demo database and its tool, through the embedded engine.
+#include "tests/data/firebird/DriverFixture.h"
+#include "tools/DemoContracts.h"
+#include "tools/DemoDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace tavim::test {
+namespace {
+
+const QDate kReference(2026, 12, 1);
+
+std::optional<QString> text(const Value& v) {
+    return isNull(v) ? std::nullopt : std::optional(std::get<QString>(v));
+}
+std::optional<double> number(const Value& v) {
+    return isNull(v) ? std::nullopt : std::optional(std::get<double>(v));
+}
+std::optional<QDate> date(const Value& v) {
+    if (isNull(v))
+        return std::nullopt;
+    return QDate(1899, 12, 30).addDays(qint64(std::get<double>(v)));
+}
+
+std::vector<ContractRow> storedContracts(const QString& path) {
+    const auto session = FirebirdDriver().connectSession(dataModuleOptions(path));
+    std::vector<ContractRow> rows;
+    for (const RowValues& v : query(*session, "SELECT * FROM CONTRATOS ORDER BY ID")) {
+        rows.push_back({qint32(std::get<qint64>(v[0])), text(v[1]), text(v[2]), text(v[3]),
+                        number(v[4]), number(v[5]), number(v[6]), text(v[7]), text(v[8]),
+                        *date(v[9]), date(v[10])});
+    }
+    return rows;
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+TEST(DemoDatabase, HoldsExactlyTheDemoContracts) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("demo.fdb");
+    createDemoDatabase(path, 240, 42, kReference);
+    EXPECT_EQ(storedContracts(path), demoContracts(240, 42, kReference));
+}
+
+TEST(DemoDatabase, TheReportQueryFindsContractsEveryMonth) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("demo.fdb");
+    createDemoDatabase(path, 240, 1, kReference);
+    const auto session = FirebirdDriver().connectSession(dataModuleOptions(path));
+    const auto statement = session->prepare(
+        "SELECT * FROM TAVIM(?, ?) WHERE (SITUACAO IN ('ATIVADO')) OR (SITUACAO IS NULL) OR "
+        "(SITUACAO='')");
+    for (QDate first(2024, 1, 1); first.year() <= 2026; first = first.addMonths(1)) {
+        const QDate last = first.addMonths(1).addDays(-1);
+        const auto rows = fetchAll(*statement, {dateParam(first.year(), first.month(), 1),
+                                                dateParam(last.year(), last.month(), last.day())});
+        EXPECT_GE(rows.size(), 10u) << first.toString(Qt::ISODate).toStdString();
+    }
+}
+
+TEST(DemoDatabase, RefusesAnExistingPathAndLeavesItAlone) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("existing.fdb");
+    writeFile(path, "precious");
+    EXPECT_EQ(errorOf([&] { createDemoDatabase(path, 10, 1, kReference); }),
+              path + " already exists; it was not changed");
+    EXPECT_EQ(contentsOf(path), "precious");
+}
+
+struct ToolRun {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(TAVIM_DEMO_DB_TOOL), args);
+    process.waitForFinished(120'000);
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+const QString kUsageLine =
+    QStringLiteral("Usage: tavim-demo-db PATH [--contracts N] [--seed S] [--month YYYY-MM]\n");
+
+TEST(DemoDatabaseTool, CreatesTheDatabaseAndSaysSo) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("tool.fdb");
+    const ToolRun run = runTool({path, "--contracts", "25", "--seed=9", "--month", "2026-12"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "Created " + path + " with 25 contracts\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(storedContracts(path), demoContracts(25, 9, kReference));
+}
+
+TEST(DemoDatabaseTool, CreatesAnEmptyDatabase) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("empty.fdb");
+    EXPECT_EQ(runTool({path, "--contracts", "0"}).exitCode, 0);
+    EXPECT_TRUE(storedContracts(path).empty());
+}
+
+TEST(DemoDatabaseTool, RefusesAnExistingFile) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("existing.fdb");
+    writeFile(path, "precious");
+    const ToolRun run = runTool({path});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "tavim-demo-db: " + path + " already exists; it was not changed\n");
+    EXPECT_EQ(contentsOf(path), "precious");
+}
+
+TEST(DemoDatabaseTool, ReportsAnEngineFailure) {
+    const ToolRun run = runTool({"/nonexistent-folder/x.fdb"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith("tavim-demo-db: I/O error during \"open O_CREAT\" operation"))
+        << run.err.toStdString();
+}
+
+TEST(DemoDatabaseTool, UsageErrorsExitWithTwo) {
+    const struct {
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {{}, "PATH is missing"},
+        {{"a.fdb", "b.fdb"}, "more than one PATH"},
+        {{"a.fdb", "--contracts"}, "--contracts needs a value"},
+        {{"a.fdb", "--contracts", "-1"}, "invalid --contracts value '-1'"},
+        {{"a.fdb", "--contracts", "1000001"}, "invalid --contracts value '1000001'"},
+        {{"a.fdb", "--contracts=12x"}, "invalid --contracts value '12x'"},
+        {{"a.fdb", "--seed", "+5"}, "invalid --seed value '+5'"},
+        {{"a.fdb", "--month", "2026-13"}, "invalid --month value '2026-13'"},
+        {{"a.fdb", "--force"}, "unknown option --force"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.message;
+        EXPECT_EQ(run.err, QStringLiteral("tavim-demo-db: %1\n").arg(c.message) + kUsageLine);
+        EXPECT_FALSE(QFile::exists("a.fdb"));
+    }
+}
+
+TEST(DemoDatabaseTool, HelpPrintsTheUsage) {
+    const ToolRun run = runTool({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.startsWith(kUsageLine));
+    EXPECT_TRUE(run.out.contains("same seed and month of reference give the same"));
+}
+
+} // namespace
+} // namespace tavim::test
