@@ -4,10 +4,10 @@ namespace tavim {
 
 const QStringList& MonthNames() {
     static const QStringList names = {
-        QStringLiteral("JANEIRO"),  QStringLiteral("FEVEREIRO"), QStringLiteral("MARÇO"),
-        QStringLiteral("ABRIL"),    QStringLiteral("MAIO"),      QStringLiteral("JUNHO"),
-        QStringLiteral("JULHO"),    QStringLiteral("AGOSTO"),    QStringLiteral("SETEMBRO"),
-        QStringLiteral("OUTUBRO"),  QStringLiteral("NOVEMBRO"),  QStringLiteral("DEZEMBRO"),
+        QStringLiteral("JANEIRO"), QStringLiteral("FEVEREIRO"), QStringLiteral("MARÇO"),
+        QStringLiteral("ABRIL"),   QStringLiteral("MAIO"),      QStringLiteral("JUNHO"),
+        QStringLiteral("JULHO"),   QStringLiteral("AGOSTO"),    QStringLiteral("SETEMBRO"),
+        QStringLiteral("OUTUBRO"), QStringLiteral("NOVEMBRO"),  QStringLiteral("DEZEMBRO"),
     };
     return names;
 }

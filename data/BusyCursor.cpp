@@ -9,7 +9,9 @@ BusyCursor::Hook& hook() {
 }
 } // namespace
 
-void BusyCursor::setHook(Hook h) { hook() = std::move(h); }
+void BusyCursor::setHook(Hook h) {
+    hook() = std::move(h);
+}
 
 BusyCursor::BusyCursor() {
     if (hook())

@@ -68,16 +68,18 @@ TdmdCadastro::TdmdCadastro(TComponent* owner)
       sqlTavim(this, QStringLiteral("sqlTavim"), sql),
       sqlTavimPROPRIETARIO(this, sqlTavim, "PROPRIETARIO", 50),
       sqlTavimIMOVEL(this, sqlTavim, "IMOVEL", 90),
-      sqlTavimINQUILINO(this, sqlTavim, "INQUILINO", 50), sqlTavimALUGUEL(this, sqlTavim, "ALUGUEL"),
-      sqlTavimTAXA_ADM(this, sqlTavim, "TAXA_ADM"), sqlTavimOUTROS(this, sqlTavim, "OUTROS"),
+      sqlTavimINQUILINO(this, sqlTavim, "INQUILINO", 50),
+      sqlTavimALUGUEL(this, sqlTavim, "ALUGUEL"), sqlTavimTAXA_ADM(this, sqlTavim, "TAXA_ADM"),
+      sqlTavimOUTROS(this, sqlTavim, "OUTROS"),
       sqlTavimOBSERVACOES(this, sqlTavim, "OBSERVACOES", 50),
       sqlTavimSITUACAO(this, sqlTavim, "SITUACAO", 20),
       dspTavim(this, QStringLiteral("dspTavim"), sqlTavim),
       cdsTavim(this, QStringLiteral("cdsTavim")),
       cdsTavimPROPRIETARIO(this, cdsTavim, "PROPRIETARIO", 50),
       cdsTavimIMOVEL(this, cdsTavim, "IMOVEL", 90),
-      cdsTavimINQUILINO(this, cdsTavim, "INQUILINO", 50), cdsTavimALUGUEL(this, cdsTavim, "ALUGUEL"),
-      cdsTavimTAXA_ADM(this, cdsTavim, "TAXA_ADM"), cdsTavimOUTROS(this, cdsTavim, "OUTROS"),
+      cdsTavimINQUILINO(this, cdsTavim, "INQUILINO", 50),
+      cdsTavimALUGUEL(this, cdsTavim, "ALUGUEL"), cdsTavimTAXA_ADM(this, cdsTavim, "TAXA_ADM"),
+      cdsTavimOUTROS(this, cdsTavim, "OUTROS"),
       cdsTavimOBSERVACOES(this, cdsTavim, "OBSERVACOES", 50),
       cdsTavimSITUACAO(this, cdsTavim, "SITUACAO", 20) {
     registerDrivers();
@@ -112,8 +114,8 @@ QString StatusList(bool ativos, bool extraJudicial, bool juridico) {
 }
 
 QString ReportCommandText(const QString& statusList) {
-    return QStringLiteral("SELECT * FROM TAVIM(:DT_INI, :DT_FIM) WHERE (SITUACAO IN ") + statusList +
-           QStringLiteral(") OR (SITUACAO IS NULL) OR (SITUACAO='')");
+    return QStringLiteral("SELECT * FROM TAVIM(:DT_INI, :DT_FIM) WHERE (SITUACAO IN ") +
+           statusList + QStringLiteral(") OR (SITUACAO IS NULL) OR (SITUACAO='')");
 }
 
 void TdmdCadastro::RunReportQuery(int monthIndex, const QString& yearText, bool ativos,

@@ -50,7 +50,9 @@ void TDataSet::unbindFields() {
         f->m_column = -1;
 }
 
-void TDataSet::raise(const QString& text) const { raiseDataSetError(name(), text); }
+void TDataSet::raise(const QString& text) const {
+    raiseDataSetError(name(), text);
+}
 
 void TDataSet::removeField(TField* field) {
     m_fields.erase(std::remove(m_fields.begin(), m_fields.end(), field), m_fields.end());

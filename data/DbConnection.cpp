@@ -11,7 +11,9 @@ std::map<QString, TDbConnection::DriverFactory>& drivers() {
     return registry;
 }
 
-bool isTrue(const QString& value) { return value.trimmed().compare("True", Qt::CaseInsensitive) == 0; }
+bool isTrue(const QString& value) {
+    return value.trimmed().compare("True", Qt::CaseInsensitive) == 0;
+}
 } // namespace
 
 void TDbConnection::registerDriver(const QString& entry, DriverFactory factory) {
@@ -85,7 +87,9 @@ void TDbConnection::open() {
     }
 }
 
-void TDbConnection::close() { m_session.reset(); }
+void TDbConnection::close() {
+    m_session.reset();
+}
 
 DbSession& TDbConnection::session() {
     open();

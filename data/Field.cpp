@@ -16,15 +16,21 @@ TField::TField(TComponent* owner, TDataSet& dataSet, const QString& fieldName, F
     m_dataSet.addField(this);
 }
 
-TField::~TField() { m_dataSet.removeField(this); }
+TField::~TField() {
+    m_dataSet.removeField(this);
+}
 
 QString TField::displayName() const {
     return m_displayLabel.isEmpty() ? m_fieldName : m_displayLabel;
 }
 
-const Value& TField::value() const { return m_dataSet.fieldValue(*this); }
+const Value& TField::value() const {
+    return m_dataSet.fieldValue(*this);
+}
 
-bool TField::isNull() const { return tavim::isNull(value()); }
+bool TField::isNull() const {
+    return tavim::isNull(value());
+}
 
 QString TField::asString() const {
     const Value& v = value();
@@ -46,10 +52,11 @@ double TField::asFloat() const {
     return 0.0;
 }
 
-void TField::setValue(Value v) { m_dataSet.writeField(*this, std::move(v)); }
+void TField::setValue(Value v) {
+    m_dataSet.writeField(*this, std::move(v));
+}
 
-TStringField::TStringField(TComponent* owner, TDataSet& dataSet, const QString& fieldName,
-                           int size)
+TStringField::TStringField(TComponent* owner, TDataSet& dataSet, const QString& fieldName, int size)
     : TField(owner, dataSet, fieldName, FieldKind::String, size) {}
 
 QString TStringField::displayTextOf(const Value& v) const {
@@ -57,7 +64,9 @@ QString TStringField::displayTextOf(const Value& v) const {
     return s ? *s : QString();
 }
 
-void TStringField::setText(const QString& text) { setValue(text.left(size())); }
+void TStringField::setText(const QString& text) {
+    setValue(text.left(size()));
+}
 
 TFloatField::TFloatField(TComponent* owner, TDataSet& dataSet, const QString& fieldName)
     : TField(owner, dataSet, fieldName, FieldKind::Float, 0),
@@ -74,7 +83,9 @@ QString TFloatField::formatted(const QString& pattern, const Value& v) const {
     return FormatNumber(pattern, static_cast<long double>(*d));
 }
 
-QString TFloatField::displayTextOf(const Value& v) const { return formatted(m_displayFormat, v); }
+QString TFloatField::displayTextOf(const Value& v) const {
+    return formatted(m_displayFormat, v);
+}
 
 QString TFloatField::editTextOf(const Value& v) const {
     return formatted(m_editFormat.isEmpty() ? m_displayFormat : m_editFormat, v);
@@ -89,8 +100,9 @@ void TFloatField::setText(const QString& text) {
     // The field holds a double: a number beyond its range is refused like any
     // other invalid text rather than stored as infinity.
     if (!number || std::isinf(static_cast<double>(*number)))
-        throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                                 .arg(text, displayName()));
+        throw EDatabaseError(
+            QStringLiteral("'%1' is not a valid floating point value for field '%2'")
+                .arg(text, displayName()));
     setValue(static_cast<double>(*number));
 }
 

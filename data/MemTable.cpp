@@ -70,8 +70,8 @@ void TMemTable::setState(DataSetState state) {
 void TMemTable::open() {
     if (active())
         return;
-    auto* provider = owner() ? dynamic_cast<TDataProvider*>(owner()->findComponent(m_providerName))
-                             : nullptr;
+    auto* provider =
+        owner() ? dynamic_cast<TDataProvider*>(owner()->findComponent(m_providerName)) : nullptr;
     if (!provider)
         raise(QStringLiteral("Missing data provider or data packet"));
     DataPacket packet = provider->getRecords();
@@ -96,8 +96,9 @@ void TMemTable::close() {
     m_current = -1;
     m_bof = m_eof = true;
     m_windowFirst = m_windowCount = m_windowActive = 0;
-    if (auto* provider = owner() ? dynamic_cast<TDataProvider*>(owner()->findComponent(m_providerName))
-                                 : nullptr)
+    if (auto* provider = owner()
+                             ? dynamic_cast<TDataProvider*>(owner()->findComponent(m_providerName))
+                             : nullptr)
         provider->reset();
     notify(TableNotice::OpenedOrClosed);
 }
@@ -172,7 +173,8 @@ void TMemTable::PostRow() {
     notify(TableNotice::Settle);
     for (TField* f : fields()) {
         if (f->required() && tavim::isNull(m_buffer[size_t(f->column())]))
-            throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
+            throw EDatabaseError(
+                QStringLiteral("Field '%1' must have a value").arg(f->displayName()));
     }
     if (m_state == DataSetState::Edit)
         m_engine.replace(m_current, std::move(m_buffer));
@@ -346,7 +348,9 @@ int TMemTable::capacity() const {
     return wanted;
 }
 
-int TMemTable::total() const { return rowCount() + (m_state == DataSetState::Insert ? 1 : 0); }
+int TMemTable::total() const {
+    return rowCount() + (m_state == DataSetState::Insert ? 1 : 0);
+}
 
 // Reads the window again with the current row at the place it had in it, as
 // far as the rows before and after allow.
@@ -380,7 +384,9 @@ void TMemTable::viewResized() {
     notify(TableNotice::RowsReloaded);
 }
 
-void TMemTable::suspendViews() { ++m_suspended; }
+void TMemTable::suspendViews() {
+    ++m_suspended;
+}
 
 void TMemTable::resumeViews() {
     if (m_suspended == 0 || --m_suspended > 0)

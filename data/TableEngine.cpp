@@ -57,6 +57,8 @@ void TableEngine::replace(int index, RowValues values) {
     m_rows[size_t(index)].values = std::move(values);
 }
 
-void TableEngine::remove(int index) { m_rows.erase(m_rows.begin() + index); }
+void TableEngine::remove(int index) {
+    m_rows.erase(m_rows.begin() + index);
+}
 
 } // namespace tavim

@@ -35,7 +35,9 @@ struct ColumnDesc {
 // One cell: null, text, a floating value (also dates, as TDateTime), or an integer.
 using Value = std::variant<std::monostate, QString, double, qint64>;
 
-inline bool isNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool isNull(const Value& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 using RowValues = std::vector<Value>;
 

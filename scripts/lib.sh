@@ -29,7 +29,11 @@ tavim_install() {
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Builds the named targets, or everything.
 tavim_build() {
     cmake -S "$TAVIM_ROOT" -B "$TAVIM_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$TAVIM_BUILD"
+    local targets=()
+    local t
+    for t in "$@"; do targets+=(--target "$t"); done
+    cmake --build "$TAVIM_BUILD" "${targets[@]}"
 }

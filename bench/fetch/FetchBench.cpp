@@ -75,14 +75,16 @@ int main() {
     QFile sql(script);
     if (!sql.open(QIODevice::WriteOnly))
         return 1;
-    sql.write(QStringLiteral("SET HEADING OFF;\nSELECT * FROM TAVIM('%1', '%2') WHERE (SITUACAO IN "
-                             "('ATIVADO', 'EXTRA JUDICIAL', 'JURIDICO')) OR (SITUACAO IS NULL) OR "
-                             "(SITUACAO='');\n")
-                  .arg(first.toString(Qt::ISODate), first.addMonths(1).addDays(-1).toString(Qt::ISODate))
-                  .toUtf8());
+    sql.write(
+        QStringLiteral("SET HEADING OFF;\nSELECT * FROM TAVIM('%1', '%2') WHERE (SITUACAO IN "
+                       "('ATIVADO', 'EXTRA JUDICIAL', 'JURIDICO')) OR (SITUACAO IS NULL) OR "
+                       "(SITUACAO='');\n")
+            .arg(first.toString(Qt::ISODate), first.addMonths(1).addDays(-1).toString(Qt::ISODate))
+            .toUtf8());
     sql.close();
-    const QByteArray command =
-        QStringLiteral("isql-fb -q -user SYSDBA -i '%1' '%2' > /dev/null").arg(script, path).toUtf8();
+    const QByteArray command = QStringLiteral("isql-fb -q -user SYSDBA -i '%1' '%2' > /dev/null")
+                                   .arg(script, path)
+                                   .toUtf8();
     int isqlStatus = 0;
     const double isql = bestSeconds([&] { isqlStatus = std::system(command.constData()); });
     if (isqlStatus != 0) {

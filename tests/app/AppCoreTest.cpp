@@ -125,8 +125,14 @@ TEST(CsvField, Values) {
 }
 
 TEST(CsvField, NumbersReadBackExactly) {
-    const double values[] = {2.675, 0.005, 1234567.891, 999999.996, 1.0 / 3, 123456789012.34,
-                             std::numeric_limits<double>::max(), std::numeric_limits<double>::min()};
+    const double values[] = {2.675,
+                             0.005,
+                             1234567.891,
+                             999999.996,
+                             1.0 / 3,
+                             123456789012.34,
+                             std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::min()};
     for (double v : values)
         EXPECT_EQ(std::stod(CsvField(v).toStdString()), v) << v;
 }

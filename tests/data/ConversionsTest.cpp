@@ -18,10 +18,7 @@ QString convertMessage(const std::function<void()>& f) {
 
 TEST(QuoteText, DoublesQuotesAndEncloses) {
     const std::pair<const char*, const char*> cases[] = {
-        {"ATIVADO", "'ATIVADO'"},
-        {"D'AGUA", "'D''AGUA'"},
-        {"", "''"},
-        {"'", "''''"},
+        {"ATIVADO", "'ATIVADO'"}, {"D'AGUA", "'D''AGUA'"}, {"", "''"}, {"'", "''''"},
         {"a''b", "'a''''b'"},
     };
     for (const auto& [in, out] : cases)
@@ -30,19 +27,28 @@ TEST(QuoteText, DoublesQuotesAndEncloses) {
 
 TEST(ParseInteger, Accepts) {
     const std::pair<const char*, int> cases[] = {
-        {"2024", 2024},         {"  2024", 2024},   {"+7", 7},
-        {"-7", -7},             {"$1F", 31},        {"0x1f", 31},
-        {"0X10", 16},           {"-$10", -16},      {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN}, {"007", 7},     {"0", 0},
+        {"2024", 2024},
+        {"  2024", 2024},
+        {"+7", 7},
+        {"-7", -7},
+        {"$1F", 31},
+        {"0x1f", 31},
+        {"0X10", 16},
+        {"-$10", -16},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"007", 7},
+        {"0", 0},
     };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(ParseInteger(in), out) << in;
 }
 
 TEST(ParseInteger, RefusesWithTheTextInTheMessage) {
-    const char* cases[] = {"",          " ",           "2024 ",  "20 24", "abc",  "+",
-                           "-",         "$",           "0x",     "1.5",   "12a",  "2147483648",
-                           "-2147483649", "$80000000", "99999999999999999999", "\t1"};
+    const char* cases[] = {"",    " ",          "2024 ",       "20 24",     "abc",
+                           "+",   "-",          "$",           "0x",        "1.5",
+                           "12a", "2147483648", "-2147483649", "$80000000", "99999999999999999999",
+                           "\t1"};
     for (const char* in : cases) {
         EXPECT_EQ(convertMessage([&] { ParseInteger(in); }),
                   QStringLiteral("'%1' is not a valid integer value").arg(in))
@@ -56,8 +62,8 @@ TEST(MakeDate, KnownDays) {
         double days;
     };
     const Case cases[] = {
-        {2004, 2, 29, 38046}, {2005, 12, 1, 38687}, {1899, 12, 30, 0},     {1, 1, 1, -693593},
-        {9999, 12, 31, 2958465}, {2000, 3, 1, 36586}, {1900, 3, 1, 61},    {2024, 2, 29, 45351},
+        {2004, 2, 29, 38046},    {2005, 12, 1, 38687}, {1899, 12, 30, 0}, {1, 1, 1, -693593},
+        {9999, 12, 31, 2958465}, {2000, 3, 1, 36586},  {1900, 3, 1, 61},  {2024, 2, 29, 45351},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MakeDate(c.y, c.m, c.d), c.days) << c.y << "-" << c.m << "-" << c.d;
@@ -67,7 +73,7 @@ TEST(MakeDate, RefusesInvalidDates) {
     struct Case {
         unsigned y, m, d;
     };
-    const Case cases[] = {{2005, 0, 1},  {2005, 2, 29}, {0, 1, 1},      {2005, 13, 1},
+    const Case cases[] = {{2005, 0, 1},  {2005, 2, 29}, {0, 1, 1},     {2005, 13, 1},
                           {2005, 4, 31}, {1900, 2, 29}, {10000, 1, 1}, {2005, 1, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(convertMessage([&] { MakeDate(c.y, c.m, c.d); }),

@@ -27,8 +27,14 @@ std::vector<ColumnDesc> declaredColumns() {
 }
 
 RowValues contract(const QString& owner, double rent, const Value& status) {
-    return {owner, QStringLiteral("Rua A, 1"), QStringLiteral("Inquilino"), rent, rent / 10,
-            Value{}, QString(), status};
+    return {owner,
+            QStringLiteral("Rua A, 1"),
+            QStringLiteral("Inquilino"),
+            rent,
+            rent / 10,
+            Value{},
+            QString(),
+            status};
 }
 
 class ReportQuery : public ::testing::Test {
@@ -72,7 +78,8 @@ TEST_F(ReportQuery, SendsTheCommandWithTheMonthsFirstAndLastDay) {
         const char* year;
         double first, last;
     };
-    const Case cases[] = {{1, "2024", 45323, 45351}, {11, "2005", 38687, 38717}, {0, "2024", 45292, 45322}};
+    const Case cases[] = {
+        {1, "2024", 45323, 45351}, {11, "2005", 38687, 38717}, {0, "2024", 45292, 45322}};
     for (const Case& c : cases) {
         dmd.RunReportQuery(c.monthIndex, c.year, true, false, false);
         ASSERT_EQ(server.lastParams.size(), 2u);
@@ -83,9 +90,10 @@ TEST_F(ReportQuery, SendsTheCommandWithTheMonthsFirstAndLastDay) {
     EXPECT_EQ(server.prepared.last(),
               "SELECT * FROM TAVIM(?, ?) WHERE (SITUACAO IN ('ATIVADO')) OR (SITUACAO IS NULL) OR "
               "(SITUACAO='')");
-    EXPECT_EQ(dmd.sqlTavim.commandText(),
-              "SELECT * FROM TAVIM(:DT_INI, :DT_FIM) WHERE (SITUACAO IN ('ATIVADO')) OR (SITUACAO IS "
-              "NULL) OR (SITUACAO='')");
+    EXPECT_EQ(
+        dmd.sqlTavim.commandText(),
+        "SELECT * FROM TAVIM(:DT_INI, :DT_FIM) WHERE (SITUACAO IN ('ATIVADO')) OR (SITUACAO IS "
+        "NULL) OR (SITUACAO='')");
     EXPECT_EQ(server.connects, 1);
 }
 
