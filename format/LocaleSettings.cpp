@@ -49,9 +49,13 @@ std::optional<char16_t> firstCharacter(const char* text, locale_t locale) {
 
 } // namespace
 
-QChar LocaleSettings::decimalSeparator() { return QChar(g_decimal.load()); }
+QChar LocaleSettings::decimalSeparator() {
+    return QChar(g_decimal.load());
+}
 
-QChar LocaleSettings::thousandsSeparator() { return QChar(g_thousands.load()); }
+QChar LocaleSettings::thousandsSeparator() {
+    return QChar(g_thousands.load());
+}
 
 void LocaleSettings::set(QChar decimal, QChar thousands) {
     g_decimal.store(decimal.unicode());
@@ -66,8 +70,8 @@ void LocaleSettings::reload() {
     }
     const char* radix = nl_langinfo_l(RADIXCHAR, locale);
     const char* grouping = nl_langinfo_l(THOUSEP, locale);
-    const char16_t decimal = *radix ? firstCharacter(radix, locale).value_or(kDefaultDecimal)
-                                    : kDefaultDecimal;
+    const char16_t decimal =
+        *radix ? firstCharacter(radix, locale).value_or(kDefaultDecimal) : kDefaultDecimal;
     const char16_t thousands =
         *grouping ? firstCharacter(grouping, locale).value_or(kDefaultThousands) : kNoCharacter;
     freelocale(locale);

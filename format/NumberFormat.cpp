@@ -258,7 +258,9 @@ QString writeNonFinite(long double value) {
     return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
 }
 
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Adds a run of digits to an integer accumulated in extended precision.
 qsizetype readDigits(QStringView text, qsizetype& pos, long double& accumulated) {
@@ -356,8 +358,8 @@ std::optional<long double> ParseNumber(const QString& text) {
     if (pos != text.size())
         return std::nullopt;
 
-    const qint64 power = std::clamp(exponent - qint64(fractionLength), -2 * kExponentLimit,
-                                    2 * kExponentLimit);
+    const qint64 power =
+        std::clamp(exponent - qint64(fractionLength), -2 * kExponentLimit, 2 * kExponentLimit);
     const long double value = scaleByPowerOfTen(digits, power);
     if (!std::isfinite(value))
         return std::nullopt;

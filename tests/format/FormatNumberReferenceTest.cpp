@@ -23,14 +23,10 @@ struct Layout {
 };
 
 const Layout kLayouts[] = {
-    {"###,##0.00", 2, 1, 2, true},
-    {"0.000", 3, 1, 3, false},
-    {"#,##0", 0, 1, 0, true},
-    {"#.##", 2, 0, 0, false},
-    {"#,##0.0####", 5, 1, 1, true},
-    {"00000.00", 2, 5, 2, false},
-    {".0000000000", 10, 0, 10, false},
-    {"#,###.###############", 15, 0, 0, true},
+    {"###,##0.00", 2, 1, 2, true},     {"0.000", 3, 1, 3, false},
+    {"#,##0", 0, 1, 0, true},          {"#.##", 2, 0, 0, false},
+    {"#,##0.0####", 5, 1, 1, true},    {"00000.00", 2, 5, 2, false},
+    {".0000000000", 10, 0, 10, false}, {"#,###.###############", 15, 0, 0, true},
 };
 
 // 0.digits × 10^exponent.
@@ -115,8 +111,8 @@ std::string reference(const Layout& layout, long double value) {
 
     // The digits laid out around the point, then cut to the pattern's decimals.
     const int length = int(d.digits.size());
-    std::string integer = d.exponent > 0 ? d.digits.substr(0, size_t(std::min(d.exponent, length)))
-                                         : std::string();
+    std::string integer =
+        d.exponent > 0 ? d.digits.substr(0, size_t(std::min(d.exponent, length))) : std::string();
     integer.append(size_t(std::max(d.exponent - length, 0)), '0');
     std::string fraction = std::string(size_t(std::max(-d.exponent, 0)), '0') +
                            d.digits.substr(size_t(std::clamp(d.exponent, 0, length)));

@@ -49,7 +49,8 @@ TEST_F(FormatNumberTest, MoneyTable) {
 }
 
 TEST_F(FormatNumberTest, ZeroNeverCarriesASign) {
-    expectAll(kMoney, {{-0.0L, "0,00"}, {-1e-30L, "0,00"}, {-0.00499, "0,00"}, {-LDBL_TRUE_MIN, "0,00"}});
+    expectAll(kMoney,
+              {{-0.0L, "0,00"}, {-1e-30L, "0,00"}, {-0.00499, "0,00"}, {-LDBL_TRUE_MIN, "0,00"}});
     expectAll("#,##0", {{-0.4, "0"}, {-0.0L, "0"}});
 }
 

@@ -33,7 +33,9 @@ protected:
     }
 };
 
-TEST_F(LocaleSettingsTest, DefaultsBeforeAnyReload) { expectSeparators(u'.', u','); }
+TEST_F(LocaleSettingsTest, DefaultsBeforeAnyReload) {
+    expectSeparators(u'.', u',');
+}
 
 TEST_F(LocaleSettingsTest, CLocaleHasNoThousandsSeparator) {
     for (const char* name : {"C", "POSIX", "C.UTF-8"}) {

@@ -48,13 +48,18 @@ TEST_F(ParseNumberTest, Accepts) {
 }
 
 TEST_F(ParseNumberTest, Rejects) {
-    const char* cases[] = {
-        "",      " ",     "-",       "+",     "12a",     "1.234", "1.234,75", "e5",     "E",
-        "\t1",   "1\t",   "1 2",     "--1",   "+-1",     "- 1",   ",,",       "1,2,3",  "0x10",
-        "1e5e5", "1e 5",  "1 e5",    "\u00A01", "١٢", "1e5000", "-1e5000",  "1e99999999999999999999",
+    const std::initializer_list<const char*> groups[] = {
+        {"", " ", "-", "+", "e5", "E"},                           // no number before the exponent
+        {"12a", "0x10", ",,", "1,2,3", "1e5e5", "\u00A01", "١٢"}, // foreign characters
+        {"1.234", "1.234,75"},                                    // group separators
+        {"\t1", "1\t", "1 2", "- 1", "1e 5", "1 e5"},             // misplaced or other blanks
+        {"--1", "+-1"},                                           // more than one sign
+        {"1e5000", "-1e5000", "1e99999999999999999999"},          // beyond the extended range
     };
-    for (const char* text : cases)
-        EXPECT_FALSE(ParseNumber(QString::fromUtf8(text)).has_value()) << text;
+    for (const auto& group : groups) {
+        for (const char* text : group)
+            EXPECT_FALSE(ParseNumber(QString::fromUtf8(text)).has_value()) << text;
+    }
 }
 
 TEST_F(ParseNumberTest, ExtremesOfTheExtendedRange) {
