@@ -10,6 +10,7 @@ TAVIM_PACKAGES=(
     libgtest-dev
     firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
     fonts-liberation
+    locales
     procps
 )
 
