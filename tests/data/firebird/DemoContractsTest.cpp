@@ -1,9 +1,8 @@
-#include "data/firebird/Windows1252.h"
 #include "tools/DemoContracts.h"
-
-#include <QCryptographicHash>
+#include "data/firebird/Windows1252.h"
 #include "tests/data/firebird/QtPrinters.h"
 
+#include <QCryptographicHash>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -11,19 +10,32 @@ namespace tavim {
 namespace {
 
 const QDate kReference(2026, 12, 9);
-constexpr char kGoldenDigest[] = "68ac403fb75c80490917b1dcb7cbf0606b708934babfc505bbb9b9b5446cf3f6";
+constexpr char kGoldenDigest[] = "a3b9daa4ffad2f2e724a7b06aad8cf46d7e916c6fa7cf384c9d6ddc802824da9";
 
-QString show(const std::optional<QString>& text) { return text ? u'[' + *text + u']' : "null"; }
-QString show(const std::optional<double>& v) { return v ? QString::number(*v, 'f', 2) : "null"; }
-QString show(const std::optional<QDate>& d) { return d ? d->toString(Qt::ISODate) : "null"; }
+QString show(const std::optional<QString>& text) {
+    return text ? u'[' + *text + u']' : "null";
+}
+QString show(const std::optional<double>& v) {
+    return v ? QString::number(*v, 'f', 2) : "null";
+}
+QString show(const std::optional<QDate>& d) {
+    return d ? d->toString(Qt::ISODate) : "null";
+}
 
 QByteArray digest(const std::vector<ContractRow>& rows) {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const ContractRow& r : rows) {
-        const QStringList fields = {QString::number(r.id), show(r.proprietario), show(r.imovel),
-                                    show(r.inquilino), show(r.aluguel), show(r.taxaAdm),
-                                    show(r.outros), show(r.observacoes), show(r.situacao),
-                                    show(std::optional(r.inicio)), show(r.fim)};
+        const QStringList fields = {QString::number(r.id),
+                                    show(r.proprietario),
+                                    show(r.imovel),
+                                    show(r.inquilino),
+                                    show(r.aluguel),
+                                    show(r.taxaAdm),
+                                    show(r.outros),
+                                    show(r.observacoes),
+                                    show(r.situacao),
+                                    show(std::optional(r.inicio)),
+                                    show(r.fim)};
         hash.addData(fields.join(u'|').toUtf8() + '\n');
     }
     return hash.result().toHex();
@@ -42,13 +54,8 @@ TEST(DemoContracts, SameSeedAndMonthGiveTheSameRows) {
     EXPECT_EQ(demoContracts(240, 7, kReference), demoContracts(240, 7, QDate(2026, 12, 31)));
     EXPECT_NE(demoContracts(240, 7, kReference), demoContracts(240, 8, kReference));
     EXPECT_NE(demoContracts(240, 7, kReference), demoContracts(240, 7, QDate(2026, 11, 30)));
-}
-
-TEST(DemoContracts, MoreContractsOnlyAddRows) {
-    const auto few = demoContracts(50, 3, kReference);
-    const auto many = demoContracts(240, 3, kReference);
-    EXPECT_TRUE(std::equal(few.begin(), few.end(), many.begin()));
-    EXPECT_TRUE(demoContracts(0, 3, kReference).empty());
+    const auto few = demoContracts(50, 7, kReference);
+    EXPECT_TRUE(std::equal(few.begin(), few.end(), demoContracts(240, 7, kReference).begin()));
 }
 
 // The generator uses no floating-point library functions and no std::
@@ -64,9 +71,10 @@ TEST(DemoContracts, StatusMixHasEveryKindInRoughShare) {
     for (const ContractRow& row : rows)
         ++counts[show(row.situacao)];
     const std::pair<const char*, std::pair<int, int>> expected[] = {
-        {"[ATIVADO]", {3250, 3750}},   {"[EXTRA JUDICIAL]", {200, 400}}, {"[JURIDICO]", {200, 400}},
-        {"[]", {150, 350}},            {"null", {150, 350}},             {"[RESCINDIDO]", {80, 220}},
-        {"[SUSPENSO]", {40, 180}},     {"[ENCERRADO]", {80, 220}},
+        {"[ATIVADO]", {3250, 3750}}, {"[EXTRA JUDICIAL]", {200, 400}},
+        {"[JURIDICO]", {200, 400}},  {"[]", {150, 350}},
+        {"null", {150, 350}},        {"[RESCINDIDO]", {80, 220}},
+        {"[SUSPENSO]", {40, 180}},   {"[ENCERRADO]", {80, 220}},
     };
     for (const auto& [status, range] : expected) {
         EXPECT_GE(counts[status], range.first) << status;
@@ -80,8 +88,10 @@ TEST(DemoContracts, RowsFitTheTableAndLookReal) {
     bool accents = false;
     bool quotes = false;
     for (const ContractRow& row : rows) {
-        for (const auto& [text, size] : {std::pair{row.proprietario, 50}, {row.imovel, 90},
-                                         {row.inquilino, 50}, {row.observacoes, 50},
+        for (const auto& [text, size] : {std::pair{row.proprietario, 50},
+                                         {row.imovel, 90},
+                                         {row.inquilino, 50},
+                                         {row.observacoes, 50},
                                          {row.situacao, 20}}) {
             if (!text)
                 continue;
@@ -116,8 +126,8 @@ TEST(DemoContracts, EveryMonthOfTheLastThreeYearsHasContractsAskedFor) {
                 const auto count = std::count_if(rows.begin(), rows.end(), [&](const auto& row) {
                     return activeIn(row, first, last) && isAskedFor(row.situacao);
                 });
-                EXPECT_GE(count, 10) << first.toString(Qt::ISODate).toStdString() << " seed "
-                                     << seed;
+                EXPECT_GE(count, 10)
+                    << first.toString(Qt::ISODate).toStdString() << " seed " << seed;
             }
         }
     }

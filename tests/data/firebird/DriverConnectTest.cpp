@@ -24,7 +24,8 @@ int closedPort() {
     return ntohs(address.sin_port);
 }
 
-QString connectError(const ConnectionOptions& options, const QString& vendorLib = "libfbclient.so.2") {
+QString connectError(const ConnectionOptions& options,
+                     const QString& vendorLib = "libfbclient.so.2") {
     return errorOf([&] { FirebirdDriver(vendorLib).connect(options); });
 }
 
@@ -45,15 +46,6 @@ TEST(DriverConnect, AnUnreachableServerGivesTheClientsText) {
               "Failed to establish a connection.");
 }
 
-TEST(DriverConnect, AMissingFileGivesTheEnginesText) {
-    QTemporaryDir folder;
-    const QString path = folder.filePath("missing.fdb");
-    EXPECT_EQ(connectError(dataModuleOptions(path)),
-              QStringLiteral("I/O error during \"open\" operation for file \"%1\"\n"
-                             "Error while trying to open file\nNo such file or directory")
-                  .arg(path));
-}
-
 TEST(DriverConnect, AnUnknownCharsetIsRefusedBeforeConnecting) {
     ConnectionOptions options = dataModuleOptions("/tmp/none.fdb");
     options.serverCharSet = "KOI8R";
@@ -69,25 +61,12 @@ TEST(DriverConnect, ARefusedLoginGivesTheServersText) {
                                      "database administrator to set up a Firebird login.");
 }
 
-TEST(DriverConnect, TheDataModulesOptionsConnectToTheServer) {
-    TAVIM_REQUIRE_TEST_SERVER();
-    const TestDatabase db;
-    const auto session = FirebirdDriver().connectSession(db.options(Engine::Server));
-    const auto rows = query(*session, "SELECT CURRENT_USER, MON$CHARACTER_SET_ID FROM "
-                                      "MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION");
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][0], Value(QString("SYSDBA")));
-    EXPECT_EQ(rows[0][1], Value(qint64(0))); // NONE
-}
-
-
 TEST(DriverCreateDatabase, GivesTheDialectAndWin1252) {
     for (const int dialect : {1, 3}) {
         QTemporaryDir folder;
         ConnectionOptions options = dataModuleOptions({});
         options.sqlDialect = dialect;
-        const auto session =
-            FirebirdSession::createDatabase(folder.filePath("new.fdb"), options);
+        const auto session = FirebirdSession::createDatabase(folder.filePath("new.fdb"), options);
         const auto rows = query(*session, "SELECT MON$SQL_DIALECT, RDB$CHARACTER_SET_NAME "
                                           "FROM MON$DATABASE CROSS JOIN RDB$DATABASE");
         ASSERT_EQ(rows.size(), 1u);

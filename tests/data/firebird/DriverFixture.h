@@ -34,13 +34,14 @@ inline std::string engineName(const testing::TestParamInfo<Engine>& info) {
 }
 
 #define TAVIM_ON_BOTH_ENGINES(suite)                                                               \
-    INSTANTIATE_TEST_SUITE_P(Engines, suite,                                                       \
-                             testing::Values(::tavim::test::Engine::Embedded,                      \
-                                             ::tavim::test::Engine::Server),                       \
-                             ::tavim::test::engineName)
+    INSTANTIATE_TEST_SUITE_P(                                                                      \
+        Engines, suite,                                                                            \
+        testing::Values(::tavim::test::Engine::Embedded, ::tavim::test::Engine::Server),           \
+        ::tavim::test::engineName)
 
 // Every row of a statement executed with params.
-inline std::vector<RowValues> fetchAll(DbStatement& statement, const std::vector<DbParam>& params = {}) {
+inline std::vector<RowValues> fetchAll(DbStatement& statement,
+                                       const std::vector<DbParam>& params = {}) {
     statement.execute(params);
     std::vector<RowValues> rows;
     RowValues row;

@@ -14,11 +14,11 @@ struct DateTimeCase {
 };
 
 const DateTimeCase kDateTimeCases[] = {
-    {15018, 0, 0.0},                 // 30 December 1899
-    {15018 + 38687, 0, 38687.0},     // 1 December 2005
+    {15018, 0, 0.0},             // 30 December 1899
+    {15018 + 38687, 0, 38687.0}, // 1 December 2005
     {15018 + 38046, 12 * kHour, 38046.5},
-    {15017, 6 * kHour, -1.25},       // before day zero the time stays a positive fraction
-    {0, 0, -15018.0},                // 17 November 1858
+    {15017, 6 * kHour, -1.25}, // before day zero the time stays a positive fraction
+    {0, 0, -15018.0},          // 17 November 1858
 };
 
 class IscDateTime : public testing::TestWithParam<DateTimeCase> {};

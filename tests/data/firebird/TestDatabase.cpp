@@ -31,9 +31,13 @@ ConnectionOptions embeddedWithDialect(int dialect) {
 
 } // namespace
 
-bool testServerConfigured() { return !testServer().isEmpty(); }
+bool testServerConfigured() {
+    return !testServer().isEmpty();
+}
 
-QString testServer() { return qEnvironmentVariable("TAVIM_TEST_SERVER").trimmed(); }
+QString testServer() {
+    return qEnvironmentVariable("TAVIM_TEST_SERVER").trimmed();
+}
 
 QString testPassword() {
     const QString password = qEnvironmentVariable("TAVIM_TEST_PASSWORD");
@@ -71,7 +75,8 @@ TestDatabase::TestDatabase(bool schema, const std::vector<ContractRow>& contract
         throw EDatabaseError(QStringLiteral("Cannot create a temporary folder"));
     m_path = m_folder->filePath(QStringLiteral("test.fdb"));
     {
-        const auto session = FirebirdSession::createDatabase(m_path, embeddedWithDialect(m_dialect));
+        const auto session =
+            FirebirdSession::createDatabase(m_path, embeddedWithDialect(m_dialect));
         if (schema)
             runIsqlScript(*session, tavimSchemaScript());
         if (!contracts.empty())

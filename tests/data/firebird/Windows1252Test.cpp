@@ -14,11 +14,10 @@ struct CodecCase {
 
 // The 0x80-0x9F table's ends and oddities, the undefined bytes, and Latin-1 on either side.
 const CodecCase kCodecCases[] = {
-    {0x41, u'A'},    {0x7F, 0x007F},  {0x80, 0x20AC}, {0x81, 0x0081}, {0x85, 0x2026},
-    {0x8A, 0x0160},  {0x8D, 0x008D},  {0x8E, 0x017D}, {0x8F, 0x008F}, {0x90, 0x0090},
-    {0x91, 0x2018},  {0x96, 0x2013},  {0x99, 0x2122}, {0x9C, 0x0153}, {0x9D, 0x009D},
-    {0x9F, 0x0178},  {0xA0, 0x00A0},  {0xC1, u'Á'},   {0xE3, u'ã'},   {0xE7, u'ç'},
-    {0xFF, u'ÿ'},
+    {0x41, u'A'},   {0x7F, 0x007F}, {0x80, 0x20AC}, {0x81, 0x0081}, {0x85, 0x2026}, {0x8A, 0x0160},
+    {0x8D, 0x008D}, {0x8E, 0x017D}, {0x8F, 0x008F}, {0x90, 0x0090}, {0x91, 0x2018}, {0x96, 0x2013},
+    {0x99, 0x2122}, {0x9C, 0x0153}, {0x9D, 0x009D}, {0x9F, 0x0178}, {0xA0, 0x00A0}, {0xC1, u'Á'},
+    {0xE3, u'ã'},   {0xE7, u'ç'},   {0xFF, u'ÿ'},
 };
 
 class Windows1252Codec : public testing::TestWithParam<CodecCase> {};
@@ -49,8 +48,8 @@ TEST(Windows1252, UnrepresentableCharactersBecomeOneQuestionMarkEach) {
     } cases[] = {
         {QString::fromUtf16(u"Ā"), "?"},
         {QString::fromUtf16(u"日本"), "??"},
-        {QString::fromUtf16(u"a😀b"), "a?b"},  // a surrogate pair is one character
-        {QString(QChar(0xD800)), "?"},          // an unpaired surrogate
+        {QString::fromUtf16(u"a😀b"), "a?b"}, // a surrogate pair is one character
+        {QString(QChar(0xD800)), "?"},       // an unpaired surrogate
         {QString::fromUtf16(u"ação€"), "a\xE7\xE3o\x80"},
     };
     for (const auto& c : cases)

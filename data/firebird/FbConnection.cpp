@@ -1,0 +1,89 @@
+#include "data/firebird/FbConnection.h"
+
+#include "data/DatabaseError.h"
+#include "data/firebird/ParameterBlock.h"
+
+#include <QFile>
+
+namespace tavim {
+
+namespace {
+
+QByteArray databaseBlock(const ConnectionOptions& options, const ConnectionCharset& charset) {
+    ParameterBlock dpb(isc_dpb_version1);
+    dpb.string(isc_dpb_user_name, charset.encode(options.userName), QStringLiteral("User_Name"));
+    dpb.string(isc_dpb_password, charset.encode(options.password), QStringLiteral("Password"));
+    if (!options.roleName.isEmpty())
+        dpb.string(isc_dpb_sql_role_name, charset.encode(options.roleName),
+                   QStringLiteral("RoleName"));
+    if (!options.serverCharSet.trimmed().isEmpty())
+        dpb.string(isc_dpb_lc_ctype, options.serverCharSet.trimmed().toLatin1(),
+                   QStringLiteral("ServerCharSet"));
+    dpb.integer(isc_dpb_sql_dialect, options.sqlDialect);
+    return dpb.bytes();
+}
+
+QByteArray transactionBlockFor(const ConnectionOptions& options) {
+    ParameterBlock tpb(isc_tpb_version3);
+    tpb.tag(isc_tpb_write);
+    if (options.isolation == TransIsolation::RepeatableRead)
+        tpb.tag(isc_tpb_concurrency);
+    else
+        tpb.tag(isc_tpb_read_committed).tag(isc_tpb_rec_version);
+    tpb.tag(options.waitOnLocks ? isc_tpb_wait : isc_tpb_nowait);
+    return tpb.bytes();
+}
+
+} // namespace
+
+FbConnection::FbConnection(const FbClient& client, const ConnectionOptions& options)
+    : m_client(client), m_options(options),
+      m_charset(ConnectionCharset::fromName(options.serverCharSet)),
+      m_transactionBlock(transactionBlockFor(options)) {
+    const QByteArray dpb = databaseBlock(options, m_charset);
+    m_client.call(&FbApi::attach_database, short(0),
+                  QFile::encodeName(options.database).constData(), &m_handle, short(dpb.size()),
+                  dpb.constData());
+}
+
+FbConnection::FbConnection(const FbClient& client)
+    : m_client(client), m_charset(ConnectionCharset::fromName({})) {}
+
+void FbConnection::createDatabase(const FbClient& client, const QByteArray& statement,
+                                  int dialect) {
+    FbConnection created(client);
+    isc_tr_handle transaction = 0;
+    client.call(&FbApi::dsql_execute_immediate, &created.m_handle, &transaction, ISC_USHORT(0),
+                statement.constData(), ISC_USHORT(dialect), static_cast<const XSQLDA*>(nullptr));
+    client.call(&FbApi::detach_database, &created.m_handle);
+}
+
+isc_db_handle* FbConnection::handle() {
+    if (!m_handle)
+        throw EDatabaseError(QStringLiteral("Database connection is closed"));
+    return &m_handle;
+}
+
+void FbConnection::releaseResources() noexcept {
+    // Taken out first: a released statement destroyed later finds nothing to remove.
+    const auto resources = std::move(m_resources);
+    m_resources.clear();
+    for (FbResource* resource : resources)
+        resource->release();
+}
+
+void FbConnection::close() noexcept {
+    if (!m_handle)
+        return;
+    releaseResources();
+    m_client.callQuietly(&FbApi::detach_database, &m_handle);
+    m_handle = 0;
+}
+
+void FbConnection::dropDatabase() {
+    releaseResources();
+    m_client.call(&FbApi::drop_database, handle());
+    m_handle = 0;
+}
+
+} // namespace tavim

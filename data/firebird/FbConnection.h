@@ -1,0 +1,62 @@
+#pragma once
+
+#include "data/DbDriver.h"
+#include "data/firebird/ConnectionCharset.h"
+#include "data/firebird/FbClient.h"
+
+#include <QByteArray>
+#include <set>
+
+namespace tavim {
+
+// What a connection must release before it detaches: statements and their
+// transactions, which the server will not let outlive the attachment.
+class FbResource {
+public:
+    virtual void release() noexcept = 0;
+
+protected:
+    ~FbResource() = default;
+};
+
+// One attachment, shared by its session and its statements so that either may
+// go first: when the session goes, every resource still registered is released
+// and the attachment detached; a statement used afterwards raises an error.
+class FbConnection {
+public:
+    FbConnection(const FbClient& client, const ConnectionOptions& options);
+    // Runs a CREATE DATABASE statement, which attaches to the new database, and
+    // detaches again.
+    static void createDatabase(const FbClient& client, const QByteArray& statement, int dialect);
+    ~FbConnection() { close(); }
+    FbConnection(const FbConnection&) = delete;
+    FbConnection& operator=(const FbConnection&) = delete;
+
+    const FbClient& client() const { return m_client; }
+    const ConnectionOptions& options() const { return m_options; }
+    const ConnectionCharset& charset() const { return m_charset; }
+    // EDatabaseError once the connection has been closed.
+    isc_db_handle* handle();
+    // For the statements' transactions, from the isolation and lock options.
+    const QByteArray& transactionBlock() const { return m_transactionBlock; }
+
+    void add(FbResource* resource) { m_resources.insert(resource); }
+    void remove(FbResource* resource) { m_resources.erase(resource); }
+
+    void close() noexcept;
+    // Drops the database file; the connection is closed afterwards.
+    void dropDatabase();
+
+private:
+    explicit FbConnection(const FbClient& client);
+    void releaseResources() noexcept;
+
+    const FbClient& m_client;
+    ConnectionOptions m_options;
+    ConnectionCharset m_charset;
+    QByteArray m_transactionBlock;
+    isc_db_handle m_handle = 0;
+    std::set<FbResource*> m_resources;
+};
+
+} // namespace tavim

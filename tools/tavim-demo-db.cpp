@@ -1,0 +1,158 @@
+// tavim-demo-db: creates a Firebird database with the Tavim schema and demo contracts.
+#include "format/Exception.h"
+#include "tools/DemoDatabase.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr int kDefaultContracts = 240;
+constexpr int kMaxContracts = 1'000'000;
+constexpr quint64 kDefaultSeed = 1;
+
+const char kUsage[] = "Usage: tavim-demo-db PATH [--contracts N] [--seed S] [--month YYYY-MM]\n";
+
+const char kHelp[] = "\n"
+                     "Creates the Firebird database file PATH through the embedded engine (no\n"
+                     "server needed), with the schema of tools/tavim.sql and N demo contracts.\n"
+                     "\n"
+                     "  --contracts N    number of contracts, 0 to 1000000 (default 240)\n"
+                     "  --seed S         seed of the generator, 0 to 2^64-1 (default 1)\n"
+                     "  --month YYYY-MM  month of reference (default: the current month of the\n"
+                     "                   local clock)\n"
+                     "  --help           shows this text\n"
+                     "\n"
+                     "Contracts start within the five years up to the month of reference, many\n"
+                     "of them open-ended, so that every month of its year and of the two years\n"
+                     "before has contracts. The same seed and month of reference give the same\n"
+                     "database on every machine, whatever the day of the month. PATH must not\n"
+                     "exist: an existing file is never overwritten.\n";
+
+struct Arguments {
+    QString path;
+    int contracts = kDefaultContracts;
+    quint64 seed = kDefaultSeed;
+    QDate month = QDate::currentDate();
+    bool help = false;
+};
+
+struct UsageError {
+    QString message;
+};
+
+std::optional<int> parseContracts(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < 0 || value > kMaxContracts)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<quint64> parseSeed(const QString& text) {
+    bool ok = false;
+    const quint64 value = text.toULongLong(&ok);
+    // toULongLong takes "+1"; the seed is plain digits.
+    if (!ok || text.startsWith(u'+'))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QDate> parseMonth(const QString& text) {
+    const QDate date = QDate::fromString(text + QStringLiteral("-01"), u"yyyy-MM-dd");
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+// "--name value" or "--name=value".
+QString optionValue(const QStringList& args, int& i, const QString& name) {
+    const QString& arg = args[i];
+    if (arg.size() > name.size() && arg.startsWith(name + u'='))
+        return arg.mid(name.size() + 1);
+    if (i + 1 >= args.size())
+        throw UsageError{QStringLiteral("%1 needs a value").arg(name)};
+    return args[++i];
+}
+
+bool isOption(const QString& arg, const QString& name) {
+    return arg == name || arg.startsWith(name + u'=');
+}
+
+template <typename T>
+T parsed(const std::optional<T>& value, const QString& name, const QString& text) {
+    if (!value)
+        throw UsageError{QStringLiteral("invalid %1 value '%2'").arg(name, text)};
+    return *value;
+}
+
+void parseOption(const QStringList& args, int& i, Arguments& out) {
+    const QString& arg = args[i];
+    for (const QString& name :
+         {QStringLiteral("--contracts"), QStringLiteral("--seed"), QStringLiteral("--month")}) {
+        if (!isOption(arg, name))
+            continue;
+        const QString value = optionValue(args, i, name);
+        if (name == u"--contracts")
+            out.contracts = parsed(parseContracts(value), name, value);
+        else if (name == u"--seed")
+            out.seed = parsed(parseSeed(value), name, value);
+        else
+            out.month = parsed(parseMonth(value), name, value);
+        return;
+    }
+    throw UsageError{QStringLiteral("unknown option %1").arg(arg)};
+}
+
+Arguments parseArguments(const QStringList& args) {
+    Arguments out;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == u"--help" || arg == u"-h")
+            out.help = true;
+        else if (arg.startsWith(u'-') && arg != u"-")
+            parseOption(args, i, out);
+        else if (out.path.isEmpty())
+            out.path = arg;
+        else
+            throw UsageError{QStringLiteral("more than one PATH")};
+    }
+    if (out.path.isEmpty() && !out.help)
+        throw UsageError{QStringLiteral("PATH is missing")};
+    return out;
+}
+
+int run(const Arguments& args) {
+    try {
+        tavim::createDemoDatabase(args.path, args.contracts, args.seed, args.month);
+    } catch (const tavim::Exception& e) {
+        std::fprintf(stderr, "tavim-demo-db: %s\n", e.what());
+        return 1;
+    }
+    std::printf("Created %s with %d contracts\n",
+                QFileInfo(args.path).absoluteFilePath().toLocal8Bit().constData(), args.contracts);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    try {
+        const Arguments parsedArgs = parseArguments(args);
+        if (parsedArgs.help) {
+            std::printf("%s%s", kUsage, kHelp);
+            return 0;
+        }
+        return run(parsedArgs);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "tavim-demo-db: %s\n%s", e.message.toLocal8Bit().constData(), kUsage);
+        return 2;
+    }
+}
