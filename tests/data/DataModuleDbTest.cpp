@@ -5,21 +5,14 @@
 #include "firebird/TestDatabase.h"
 #include "format/Exception.h"
 
+#include "ErrorText.h"
+
 #include <gtest/gtest.h>
 
 using namespace tavim;
 using namespace tavim::test;
 
 namespace {
-
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 ContractRow contract(qint32 id, const char* owner, std::optional<QString> status, QDate start,
                      std::optional<QDate> end = std::nullopt) {

@@ -2,6 +2,8 @@
 
 #include "data/DatabaseError.h"
 
+#include "ErrorText.h"
+
 #include <gtest/gtest.h>
 
 using namespace tavim;
@@ -10,15 +12,6 @@ using namespace tavim::test;
 namespace {
 
 const QStringList kFive = {"A", "B", "C", "D", "E"};
-
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const EDatabaseError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 struct Op {
     const char* name;

@@ -3,21 +3,14 @@
 #include "data/BusyCursor.h"
 #include "data/DataModCad.h"
 
+#include "ErrorText.h"
+
 #include <gtest/gtest.h>
 
 using namespace tavim;
 using namespace tavim::test;
 
 namespace {
-
-QString errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 std::vector<ColumnDesc> declaredColumns() {
     return {{"PROPRIETARIO", FieldKind::String, 50}, {"IMOVEL", FieldKind::String, 90},
