@@ -67,11 +67,15 @@ void TMemTable::setState(DataSetState state) {
     notify(TableNotice::StateChanged);
 }
 
+// The provider is found by name among the components of the table's owner.
+TDataProvider* TMemTable::findProvider() const {
+    return owner() ? dynamic_cast<TDataProvider*>(owner()->findComponent(m_providerName)) : nullptr;
+}
+
 void TMemTable::open() {
     if (active())
         return;
-    auto* provider =
-        owner() ? dynamic_cast<TDataProvider*>(owner()->findComponent(m_providerName)) : nullptr;
+    TDataProvider* provider = findProvider();
     if (!provider)
         raise(QStringLiteral("Missing data provider or data packet"));
     DataPacket packet = provider->getRecords();
@@ -96,9 +100,7 @@ void TMemTable::close() {
     m_current = -1;
     m_bof = m_eof = true;
     m_windowFirst = m_windowCount = m_windowActive = 0;
-    if (auto* provider = owner()
-                             ? dynamic_cast<TDataProvider*>(owner()->findComponent(m_providerName))
-                             : nullptr)
+    if (TDataProvider* provider = findProvider())
         provider->reset();
     notify(TableNotice::OpenedOrClosed);
 }

@@ -12,6 +12,8 @@ enum class DataSetState { Closed, Browse, Edit, Insert };
 
 // The in-memory result table. It takes every row from its provider when it
 // opens, keeps all edits in memory and never hands them back.
+class TDataProvider;
+
 class TMemTable : public TDataSet {
 public:
     TMemTable(TComponent* owner, const QString& name);
@@ -77,6 +79,7 @@ private:
         WriteField,
     };
     bool admit(Op op) const;
+    TDataProvider* findProvider() const;
     void notify(TableNotice notice, int distance = 0, const TField* field = nullptr);
     void setState(DataSetState state);
     void startNewRow(bool append);
