@@ -23,6 +23,8 @@ public:
     const QString& fieldName() const { return m_fieldName; }
     FieldKind kind() const { return m_kind; }
     int size() const { return m_size; }
+    // Characters a view reserves for the value: the size of a text, 10 for numbers.
+    int displayWidth() const { return m_kind == FieldKind::String ? m_size : 10; }
     // The column of the data set's rows this field is bound to; -1 when unbound.
     int column() const { return m_column; }
 

@@ -9,6 +9,10 @@ TAVIM_PACKAGES=(
     qt6-base-dev libgl-dev
     libgtest-dev
     firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
+    libuemf-dev emf2svg
+    cups printer-driver-cups-pdf poppler-utils
+    clang libclang-rt-14-dev
+    xvfb xauth
     fonts-liberation
     locales
     procps
