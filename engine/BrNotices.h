@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QEvent>
+
+namespace tavim {
+
+// Notices the page store posts (never sends) to its client window.
+class TBrPageAvailableEvent : public QEvent {
+public:
+    static QEvent::Type type();
+    explicit TBrPageAvailableEvent(int pages) : QEvent(type()), m_pages(pages) {}
+    int pages() const { return m_pages; }
+
+private:
+    int m_pages;
+};
+
+class TBrProgressEvent : public QEvent {
+public:
+    static QEvent::Type type();
+    explicit TBrProgressEvent(int percent) : QEvent(type()), m_percent(percent) {}
+    int percent() const { return m_percent; }
+
+private:
+    int m_percent;
+};
+
+} // namespace tavim

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "engine/BrPaperSize.h"
+#include "engine/emf/Metafile.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QObject;
+class QPainter;
+class QPrinter;
+
+namespace tavim {
+
+class TBrPageList;
+class TPrinterSettings;
+class TMetafileRecorder;
+
+enum class TBrDestination { PageImages, Printer };
+enum class TBrStatus { Ready, Busy, Finished };
+
+// The report a preview's store belongs to.
+class TBrStoreOwner {
+public:
+    virtual ~TBrStoreOwner() = default;
+    // Posted by print(): the report generates the document again for the printer.
+    virtual void printRequested() = 0;
+    // Sent by closePreview(); returns once the report has handled it.
+    virtual void previewClosed() = 0;
+};
+
+// The page store: receives a run's pages, keeps them as page images in a page
+// stream (or draws them straight onto the printer), posts notices to a client,
+// prints, saves and loads them.
+class TBrPrinter {
+public:
+    // Throws "There is no default printer currently selected" when printers are
+    // installed but none is the default.
+    TBrPrinter();
+    ~TBrPrinter();
+    TBrPrinter(const TBrPrinter&) = delete;
+    TBrPrinter& operator=(const TBrPrinter&) = delete;
+
+    void takePrinterSettings(int printerIndex, TBrPaperSize paper, long double customWidth,
+                             long double customLength, TBrOrientation orientation, int copies,
+                             TBrBin bin, int firstPage, int lastPage);
+    void setDestination(TBrDestination destination);
+    TBrDestination destination() const;
+    void setCompression(bool on);
+
+    void beginDoc();   // EBrError "Report printer not ready"
+    void newPage();    // EBrError "Illegal call to NewPage"
+    void endDoc();
+    void abortDoc();
+    void progress(int percent);
+    void cancel();
+    bool cancelled() const;
+
+    // The open page's painter (active between newPage and the next newPage/endDoc).
+    QPainter* canvas();
+
+    int toDeviceX(long double x) const;
+    int toDeviceY(long double y) const;
+    int toDeviceWidth(long double w) const;
+    int toDeviceHeight(long double h) const;
+    long double horizontalFactor() const;
+    long double verticalFactor() const;
+
+    TBrStatus status() const;
+    int pageCount() const;
+    int pageNumber() const;
+    int availablePages() const;
+    const QString& title() const;
+    void setTitle(const QString& title);
+
+    // A page image, or nothing (see the readable-page rule).
+    std::optional<TMetafile> getPage(int n);
+    void save(const QString& fileName);
+    void load(const QString& fileName);
+    void print();
+
+    void setClient(QObject* client);
+    void setOwner(TBrStoreOwner* owner);
+    bool reportLoaded() const;
+    void setShowingPreview(bool showing);
+    void closePreview();
+    void printerSetup();
+    void setPrinterSetupHook(std::function<void()> hook);
+    void setAfterPreview(std::function<void()> callback);
+    void setAfterPrint(std::function<void()> callback);
+
+    bool printerAvailable() const;
+    TPrinterSettings& settings();
+    int firstPage() const;
+    int lastPage() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace tavim
