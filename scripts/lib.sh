@@ -13,7 +13,7 @@ TAVIM_PACKAGES=(
     cups printer-driver-cups-pdf poppler-utils
     clang libclang-rt-14-dev
     xvfb xauth
-    fonts-liberation
+    fonts-liberation fonts-dejavu-extra
     locales
     procps
 )

@@ -1,7 +1,9 @@
+#include "app/ApplicationTitle.h"
 #include "app/ErrorMessage.h"
 #include "app/ListingCsv.h"
 #include "app/PeriodDefaults.h"
 #include "app/ReportCommandLine.h"
+#include "app/WindowState.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -27,6 +29,25 @@ TEST(ErrorBoxText, FullStopRule) {
     for (const auto& [in, out] : cases)
         EXPECT_EQ(ErrorBoxText(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
     EXPECT_EQ(ErrorBoxText(QStringLiteral("Situação")), QStringLiteral("Situação."));
+}
+
+TEST(ApplicationTitle, FromTheExecutableName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/usr/bin/tavim", "Tavim"},
+        {"ABCDEF.EXE", "Abcdef"},
+        {"/opt/x.y/TAVIM.bin.old", "Tavim"},
+        {"/usr/bin/.hidden", ""},
+        {"tAVIM", "Tavim"},
+    };
+    for (const auto& [path, title] : cases)
+        EXPECT_EQ(ApplicationTitle(QString::fromUtf8(path)), QString::fromUtf8(title)) << path;
+}
+
+TEST(StartState, Requests) {
+    EXPECT_EQ(ParseStartState(QStringLiteral("maximized")), StartState::Maximized);
+    EXPECT_EQ(ParseStartState(QStringLiteral(" Minimized ")), StartState::Minimized);
+    EXPECT_EQ(ParseStartState(QString()), StartState::Normal);
+    EXPECT_EQ(ParseStartState(QStringLiteral("fullscreen")), StartState::Normal);
 }
 
 TEST(DefaultPeriod, PreviousMonthOfTheCurrentYear) {

@@ -1,0 +1,196 @@
+#include "UiTestSupport.h"
+
+#include "app/DataGrid.h"
+#include "app/FrmConfig.h"
+#include "app/FrmTavim.h"
+#include "app/Program.h"
+#include "data/DataModCad.h"
+#include "tools/DemoDatabase.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace tavim;
+using namespace tavim::test;
+
+namespace {
+
+// One demo database for the whole test program, reached as the program would
+// through TAVIM_DATABASE.
+class DemoDatabaseEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        const QString path = m_dir.filePath(QStringLiteral("tavim.fdb"));
+        createDemoDatabase(path, 40, 7, QDate(2024, 2, 1));
+        qputenv("TAVIM_DATABASE", path.toUtf8());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+const auto* const kDemo = ::testing::AddGlobalTestEnvironment(new DemoDatabaseEnvironment);
+
+class MainWindow : public ::testing::Test {
+protected:
+    void start(QDate today) {
+        m_clock = std::make_unique<FixedClock>(today);
+        m_program = std::make_unique<TProgram>(*m_clock);
+        m_program->showMainWindow(StartState::Normal);
+        shownErrors().clear();
+    }
+    void TearDown() override { m_program.reset(); }
+
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    std::unique_ptr<FixedClock> m_clock;
+    std::unique_ptr<TProgram> m_program;
+};
+
+TEST_F(MainWindow, PeriodDefaultsFromTheLocalClock) {
+    struct Case {
+        QDate today;
+        const char* month;
+        QStringList years;
+    };
+    const Case cases[] = {
+        {QDate(2024, 3, 15), "FEVEREIRO", {"2022", "2023", "2024"}},
+        {QDate(2024, 1, 10), "DEZEMBRO", {"2022", "2023", "2024"}},
+        {QDate(2024, 12, 31), "NOVEMBRO", {"2022", "2023", "2024"}},
+    };
+    for (const Case& c : cases) {
+        start(c.today);
+        QStringList years;
+        for (int i = 0; i < frmTavim->cbxAno->count(); ++i)
+            years << frmTavim->cbxAno->itemText(i);
+        EXPECT_EQ(years, c.years) << c.month;
+        EXPECT_EQ(frmTavim->cbxAno->currentText(), QStringLiteral("2024"));
+        EXPECT_EQ(frmTavim->cbxMes->currentText(), QString::fromUtf8(c.month));
+        m_program.reset();
+    }
+}
+
+TEST_F(MainWindow, ControlsAtTheirDesignPlaces) {
+    start(QDate(2024, 3, 15));
+    EXPECT_EQ(frmTavim->size(), QSize(813, 569));
+    EXPECT_EQ(frmTavim->dbgDados->geometry(), QRect(3, 16, 806, 442));
+    EXPECT_FALSE(frmTavim->cbxMes->isEditable());
+
+    frmTavim->resize(913, 669);
+    EXPECT_EQ(frmTavim->btnSair->geometry(), QRect(852, 5, 57, 25));
+    EXPECT_EQ(frmTavim->btnSituacao->geometry(), QRect(222, 6, 65, 23));
+    EXPECT_EQ(frmTavim->pnlDados->geometry(), QRect(0, 36, 912, 601));
+    EXPECT_EQ(frmTavim->dbgDados->geometry(), QRect(3, 16, 906, 542));
+}
+
+TEST_F(MainWindow, TabOrder) {
+    start(QDate(2024, 3, 15));
+    const QWidget* expected[] = {frmTavim->cbxAno,      frmTavim->btnSair,  frmTavim->btnImprimir,
+                                 frmTavim->btnGerar,    frmTavim->btnAdd,   frmTavim->btnRem,
+                                 frmTavim->btnSituacao, frmTavim->dbgDados};
+    const QWidget* w = frmTavim->cbxMes;
+    for (const QWidget* next : expected) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus)
+            w = w->nextInFocusChain();
+        EXPECT_EQ(w, next) << qPrintable(next->objectName());
+    }
+}
+
+TEST_F(MainWindow, RowButtonsOnTheClosedTableShowTheErrorBox) {
+    start(QDate(2024, 3, 15));
+    click(frmTavim->btnAdd);
+    click(frmTavim->btnRem);
+    const QString closed =
+        QStringLiteral("cdsTavim: Cannot perform this operation on a closed dataset.");
+    EXPECT_EQ(shownErrors(), QStringList({closed, closed}));
+    EXPECT_EQ(shownCaption(), static_cast<TApplication*>(qApp)->title());
+}
+
+TEST_F(MainWindow, GerarFillsTheTableAndPlusMinusEditIt) {
+    start(QDate(2024, 3, 15));
+    click(frmTavim->btnGerar);
+    ASSERT_TRUE(shownErrors().isEmpty()) << qPrintable(shownErrors().join("\n"));
+    TMemTable& table = dmdCadastro->cdsTavim;
+    ASSERT_GT(table.rowCount(), 2);
+    const int rows = table.rowCount();
+
+    click(frmTavim->btnAdd);
+    EXPECT_EQ(table.state(), DataSetState::Insert);
+    click(frmTavim->btnRem);
+    EXPECT_EQ(table.rowCount(), rows);
+    click(frmTavim->btnRem);
+    EXPECT_EQ(table.rowCount(), rows - 1);
+    EXPECT_TRUE(shownErrors().isEmpty());
+}
+
+TEST_F(MainWindow, NoStatusTickedFailsAtTheServer) {
+    start(QDate(2024, 3, 15));
+    frmConfig->chkAtivos->setChecked(false);
+    click(frmTavim->btnGerar);
+    ASSERT_EQ(shownErrors().size(), 1);
+    EXPECT_FALSE(dmdCadastro->cdsTavim.active());
+}
+
+class StatusDialog : public MainWindow {
+protected:
+    // Opens the dialog with "Situação" and runs `inside` once it is shown.
+    void openAnd(std::function<void()> inside) {
+        QTimer::singleShot(0, [inside] {
+            inside();
+            if (frmConfig->isVisible())
+                frmConfig->btnFechar->click();
+        });
+        click(frmTavim->btnSituacao);
+    }
+    QString statusList() const {
+        return StatusList(frmConfig->chkAtivos->isChecked(),
+                          frmConfig->chkExtraJudicial->isChecked(),
+                          frmConfig->chkJuridico->isChecked());
+    }
+};
+
+TEST_F(StatusDialog, OnlyAtivosAtStartAndStateKeptAcrossOpenings) {
+    start(QDate(2024, 3, 15));
+    openAnd([] {});
+    EXPECT_EQ(statusList(), QStringLiteral("('ATIVADO')"));
+
+    openAnd([] {
+        QTest::mouseClick(frmConfig->chkJuridico, Qt::LeftButton);
+        frmConfig->close();
+    });
+    EXPECT_FALSE(frmConfig->isVisible());
+    EXPECT_EQ(statusList(), QStringLiteral("('ATIVADO', 'JURIDICO')"));
+
+    openAnd([] {});
+    EXPECT_EQ(statusList(), QStringLiteral("('ATIVADO', 'JURIDICO')"));
+
+    m_program.reset();
+    start(QDate(2024, 3, 15));
+    EXPECT_EQ(statusList(), QStringLiteral("('ATIVADO')"));
+}
+
+TEST_F(StatusDialog, EscapeAndEnterOnABoxDoNothing) {
+    start(QDate(2024, 3, 15));
+    bool stillOpen = false;
+    openAnd([&] {
+        frmConfig->chkExtraJudicial->setFocus();
+        QTest::keyClick(frmConfig, Qt::Key_Escape);
+        QTest::keyClick(frmConfig->chkExtraJudicial, Qt::Key_Return);
+        QTest::keyClick(frmConfig->chkExtraJudicial, Qt::Key_Space);
+        stillOpen = frmConfig->isVisible();
+        frmConfig->btnFechar->setFocus();
+        QTest::keyClick(frmConfig->btnFechar, Qt::Key_Return);
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_FALSE(frmConfig->isVisible());
+    EXPECT_EQ(statusList(), QStringLiteral("('ATIVADO', 'EXTRA JUDICIAL')"));
+}
+
+} // namespace
