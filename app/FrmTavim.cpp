@@ -22,8 +22,7 @@ namespace tavim {
 
 namespace {
 
-template <typename W>
-W* place(W* widget, const char* name, QRect geometry, Anchors anchors) {
+template <typename W> W* place(W* widget, const char* name, QRect geometry, Anchors anchors) {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(geometry);
     AnchorKeeper::anchor(widget, anchors);
@@ -98,8 +97,8 @@ void TfrmTavim::createEntryPanel() {
                    kTopLeft);
     cbxMes = place(makeList(pnlEntrada), "cbxMes", {60, 8, 78, 21}, kTopLeft);
     cbxMes->addItems(MonthNames());
-    Label2 = place(makeLabel(pnlEntrada, QStringLiteral("de")), "Label2", {142, 12, 15, 13},
-                   kTopLeft);
+    Label2 =
+        place(makeLabel(pnlEntrada, QStringLiteral("de")), "Label2", {142, 12, 15, 13}, kTopLeft);
     cbxAno = place(makeList(pnlEntrada), "cbxAno", {162, 7, 57, 21}, kTopLeft);
     btnSituacao = place(makeButton(pnlEntrada, QStringLiteral("Situação")), "btnSituacao",
                         {222, 6, 65, 23}, kTopLeft);
@@ -107,8 +106,8 @@ void TfrmTavim::createEntryPanel() {
                    {571, 5, 29, 25}, kTopRight);
     btnRem = place(makeButton(pnlEntrada, QStringLiteral("-"), UiFont(19, true)), "btnRem",
                    {601, 5, 30, 25}, kTopRight);
-    btnGerar = place(makeButton(pnlEntrada, QStringLiteral("Gerar")), "btnGerar",
-                     {647, 5, 49, 25}, kTopRight);
+    btnGerar = place(makeButton(pnlEntrada, QStringLiteral("Gerar")), "btnGerar", {647, 5, 49, 25},
+                     kTopRight);
     btnImprimir = place(makeButton(pnlEntrada, QStringLiteral("Imprimir")), "btnImprimir",
                         {698, 5, 52, 25}, kTopRight);
     btnSair = place(makeButton(pnlEntrada, QStringLiteral("Sair")), "btnSair", {752, 5, 57, 25},
@@ -132,7 +131,7 @@ void TfrmTavim::createDataPanel() {
 }
 
 void TfrmTavim::setTabOrders() {
-    const QWidget* order[] = {cbxMes, cbxAno, btnSair, btnImprimir, btnGerar,
+    const QWidget* order[] = {cbxMes, cbxAno, btnSair,     btnImprimir, btnGerar,
                               btnAdd, btnRem, btnSituacao, dbgDados};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
@@ -162,10 +161,9 @@ bool TfrmTavim::gridKeptFocus() const {
 void TfrmTavim::btnGerarClick() {
     if (gridKeptFocus())
         return;
-    dmdCadastro->RunReportQuery(cbxMes->currentIndex(), cbxAno->currentText(),
-                                frmConfig->chkAtivos->isChecked(),
-                                frmConfig->chkExtraJudicial->isChecked(),
-                                frmConfig->chkJuridico->isChecked());
+    dmdCadastro->RunReportQuery(
+        cbxMes->currentIndex(), cbxAno->currentText(), frmConfig->chkAtivos->isChecked(),
+        frmConfig->chkExtraJudicial->isChecked(), frmConfig->chkJuridico->isChecked());
 }
 
 void TfrmTavim::btnAddClick() {

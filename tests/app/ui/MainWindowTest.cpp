@@ -91,8 +91,8 @@ TEST_F(MainWindow, ControlsAtTheirDesignPlaces) {
 
 TEST_F(MainWindow, TabOrder) {
     start(QDate(2024, 3, 15));
-    const QWidget* expected[] = {frmTavim->cbxAno,      frmTavim->btnSair,  frmTavim->btnImprimir,
-                                 frmTavim->btnGerar,    frmTavim->btnAdd,   frmTavim->btnRem,
+    const QWidget* expected[] = {frmTavim->cbxAno,      frmTavim->btnSair, frmTavim->btnImprimir,
+                                 frmTavim->btnGerar,    frmTavim->btnAdd,  frmTavim->btnRem,
                                  frmTavim->btnSituacao, frmTavim->dbgDados};
     const QWidget* w = frmTavim->cbxMes;
     for (const QWidget* next : expected) {
@@ -136,6 +136,18 @@ TEST_F(MainWindow, NoStatusTickedFailsAtTheServer) {
     click(frmTavim->btnGerar);
     ASSERT_EQ(shownErrors().size(), 1);
     EXPECT_FALSE(dmdCadastro->cdsTavim.active());
+}
+
+TEST_F(MainWindow, SairAndTheCloseBoxEndTheLoopWithCodeZero) {
+    start(QDate(2024, 3, 15));
+    click(frmTavim->btnGerar);
+    QTimer::singleShot(0, [] { frmTavim->btnSair->click(); });
+    EXPECT_EQ(qApp->exec(), 0);
+    EXPECT_TRUE(frmTavim->isVisible()) << "Sair closes no window";
+
+    QTimer::singleShot(0, [] { frmTavim->close(); });
+    EXPECT_EQ(qApp->exec(), 0);
+    EXPECT_FALSE(frmTavim->isVisible());
 }
 
 class StatusDialog : public MainWindow {
