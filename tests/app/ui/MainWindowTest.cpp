@@ -138,6 +138,25 @@ TEST_F(MainWindow, NoStatusTickedFailsAtTheServer) {
     EXPECT_FALSE(dmdCadastro->cdsTavim.active());
 }
 
+TEST_F(MainWindow, AButtonDoesNotActWhenTheGridRefusesItsPendingText) {
+    start(QDate(2024, 3, 15));
+    click(frmTavim->btnGerar);
+    TMemTable& table = dmdCadastro->cdsTavim;
+    const int rows = table.rowCount();
+    frmTavim->dbgDados->setFocus();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(frmTavim->dbgDados, Qt::Key_Right);
+    QTest::keyClicks(frmTavim->dbgDados, QStringLiteral("+-"));
+    ASSERT_TRUE(frmTavim->dbgDados->textChanged());
+
+    click(frmTavim->btnAdd);
+    ASSERT_EQ(shownErrors().size(), 1);
+    EXPECT_TRUE(shownErrors()[0].startsWith(QStringLiteral("'+-' is not a valid floating point")))
+        << qPrintable(shownErrors()[0]);
+    EXPECT_EQ(table.state(), DataSetState::Edit);
+    EXPECT_EQ(table.rowCount(), rows);
+}
+
 TEST_F(MainWindow, SairAndTheCloseBoxEndTheLoopWithCodeZero) {
     start(QDate(2024, 3, 15));
     click(frmTavim->btnGerar);
