@@ -855,7 +855,9 @@ bool TDataGrid::focused() const {
 void TDataGrid::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
-    paintRows(painter);
+    // A report run moves the table on its worker thread meanwhile.
+    if (!table() || !table()->viewsSuspended())
+        paintRows(painter);
     paintTitles(painter);
     paintDrag(painter);
 }

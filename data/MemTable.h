@@ -65,6 +65,8 @@ public:
     // moves the table); resuming tells them to reload.
     void suspendViews();
     void resumeViews();
+    // While a run on another thread moves the table, views must not read it.
+    bool viewsSuspended() const { return m_suspended > 0; }
 
 private:
     enum class Op {

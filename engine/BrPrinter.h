@@ -16,6 +16,7 @@ namespace tavim {
 
 class TBrPageList;
 class TPrinterSettings;
+class TPrinterDriver;
 class TMetafileRecorder;
 
 enum class TBrDestination { PageImages, Printer };
@@ -39,6 +40,8 @@ public:
     // Throws "There is no default printer currently selected" when printers are
     // installed but none is the default.
     TBrPrinter();
+    // The same over another printer driver (tests use a fake one).
+    explicit TBrPrinter(std::unique_ptr<TPrinterDriver> driver);
     ~TBrPrinter();
     TBrPrinter(const TBrPrinter&) = delete;
     TBrPrinter& operator=(const TBrPrinter&) = delete;
@@ -50,8 +53,8 @@ public:
     TBrDestination destination() const;
     void setCompression(bool on);
 
-    void beginDoc();   // EBrError "Report printer not ready"
-    void newPage();    // EBrError "Illegal call to NewPage"
+    void beginDoc(); // EBrError "Report printer not ready"
+    void newPage();  // EBrError "Illegal call to NewPage"
     void endDoc();
     void abortDoc();
     void progress(int percent);

@@ -40,6 +40,8 @@ private:
 
 // The drawing surface of one page image: a QPaintDevice whose painting is
 // recorded as EMF records, with the screen (96 dpi) as reference device.
+// Fonts are recorded at whole pixel heights, as GDI realises them: a font set by
+// pixel size (points * 96 / 72 rounded) replays exactly as painted.
 class TMetafileRecorder {
 public:
     explicit TMetafileRecorder(QSize pixels);

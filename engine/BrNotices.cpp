@@ -1,0 +1,15 @@
+#include "engine/BrNotices.h"
+
+namespace tavim {
+
+QEvent::Type TBrPageAvailableEvent::type() {
+    static const auto registered = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return registered;
+}
+
+QEvent::Type TBrProgressEvent::type() {
+    static const auto registered = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return registered;
+}
+
+} // namespace tavim

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "engine/BrStream.h"
+#include "engine/emf/Metafile.h"
+
+#include <QtGlobal>
+#include <memory>
+#include <mutex>
+
+class QIODevice;
+
+namespace tavim {
+
+// The pages of one document as records in a page stream: a header, then per
+// page (page number, offset of the next record, EMF bytes, offset of this
+// record). Appending, rewriting the header and reading each hold the list's
+// lock for their whole positioning-and-transfer sequence.
+class TBrPageList {
+public:
+    static constexpr qint64 kHeaderSize = 128;
+    static constexpr qint64 kOldHeaderSize = 124;
+
+    explicit TBrPageList(std::unique_ptr<TBrStream> stream);
+    ~TBrPageList();
+    TBrPageList(const TBrPageList&) = delete;
+    TBrPageList& operator=(const TBrPageList&) = delete;
+
+    int count() const;
+    void append(const TMetafile& image);
+    // Writes the header again so that it carries the final page count.
+    void rewriteHeader();
+    // Page n (1 ≤ n ≤ count()), reached from the record last visited.
+    TMetafile read(int n);
+
+    // For a stream opened on a saved file: detects the header form, takes the
+    // page count and checks every record and image, so that a file that opens
+    // has every page readable. Throws "Stream read error" or "Metafile is not
+    // valid".
+    void open();
+    // The whole stream, as a saved file holds it.
+    void copyTo(QIODevice& out);
+
+private:
+    class Reader;
+    struct Frame {
+        qint32 page;
+        qint64 next;
+        qint64 imageSize;
+    };
+
+    void writeHeader(int count);
+    qint32 int32At(qint64 at, qint64 size);
+    Frame frameAt(qint64 at, qint64 size, char* head = nullptr);
+    TMetafile recordAt(qint64 at, qint64 size, int page);
+    qint64 lastRecord(qint64 size);
+    qint64 locate(int n, qint64 size);
+
+    mutable std::mutex m_mutex;
+    std::unique_ptr<TBrStream> m_stream;
+    int m_count = 0;
+    qint64 m_headerSize = kHeaderSize;
+    // Start of the record that a read of the next page would meet; the end of
+    // the stream after an append.
+    qint64 m_cursor = kHeaderSize;
+};
+
+} // namespace tavim

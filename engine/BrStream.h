@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+#include <mutex>
+
+class QFile;
+class QIODevice;
+
+namespace tavim {
+
+// The page stream: a byte stream with a current position. It lives in memory
+// until it would grow past kMemoryLimit, then moves once into a temporary file
+// ("BRP…" in the temporary folder) that is deleted with the stream. A stream
+// opened on a saved file reads that file in place and never writes or deletes it.
+// Every single operation holds the stream's own lock; callers that position and
+// then read or write hold a lock of their own around the sequence.
+class TBrStream {
+public:
+    static constexpr qint64 kMemoryLimit = 100'000;
+    static constexpr qint64 kCopyPiece = 10'240;
+
+    TBrStream();
+    ~TBrStream();
+    TBrStream(const TBrStream&) = delete;
+    TBrStream& operator=(const TBrStream&) = delete;
+
+    // Throws "Cannot open file \"%s\". %s".
+    static std::unique_ptr<TBrStream> openFile(const QString& fileName);
+
+    qint64 size() const;
+    qint64 position() const;
+    // Clamped to [0, size].
+    void seek(qint64 position);
+    // Exactly n bytes from the position, or "Stream read error".
+    void read(char* data, qint64 n);
+    // Throws "Cannot create file \"%s\". %s" when the temporary file cannot be made.
+    void write(const char* data, qint64 n);
+    // The whole stream from offset 0, in pieces of at most kCopyPiece bytes.
+    void copyTo(QIODevice& out);
+
+    bool inFile() const;
+    QString fileName() const;
+
+private:
+    void spill();
+    bool placeFile();
+
+    mutable std::mutex m_mutex;
+    QByteArray m_memory;
+    std::unique_ptr<QFile> m_file;
+    bool m_readOnly = false;
+    qint64 m_position = 0;
+    qint64 m_size = 0;
+};
+
+} // namespace tavim

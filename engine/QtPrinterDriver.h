@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/PrinterDriver.h"
+
+#include <QPrinter>
+
+namespace tavim {
+
+class TQtPrinterDriver : public TPrinterDriver {
+public:
+    TQtPrinterDriver();
+
+    QStringList printers() const override;
+    int defaultPrinter() const override;
+    void select(int index) override;
+    QString deviceName() const override;
+    QString driverName() const override;
+    QString portName() const override;
+
+    TPrinterCapabilities capabilities() const override;
+    void resetDeviceMode() override;
+    TDeviceMode deviceMode() const override;
+    void setDeviceMode(const TDeviceMode& mode) override;
+
+    QSize resolution() const override;
+    QPoint physicalOffset() const override;
+    QSize physicalPageSize() const override;
+    QSize printableSize() const override;
+
+    void setJobName(const QString& name) override;
+    QPaintDevice* device() override;
+    bool newSheet() override;
+    void abortJob() override;
+
+private:
+    QStringList m_printers;
+    QPrinter m_printer;
+};
+
+} // namespace tavim

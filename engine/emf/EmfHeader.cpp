@@ -1,0 +1,95 @@
+#include "engine/emf/EmfHeader.h"
+
+#include "engine/emf/ByteReader.h"
+#include "engine/emf/EmfRecords.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavim {
+
+namespace {
+
+constexpr qint64 kVerdictBytes = 52;
+constexpr qint64 kDeviceFieldsEnd = 88;
+// Larger pages than this are no page of this program and would only cost memory.
+constexpr double kMaxPagePixels = 100000;
+
+RectL readRect(ByteReader& r) {
+    RectL rect;
+    rect.left = r.i32();
+    rect.top = r.i32();
+    rect.right = r.i32();
+    rect.bottom = r.i32();
+    return rect;
+}
+
+QSize readSize(ByteReader& r) {
+    const qint32 cx = r.i32();
+    const qint32 cy = r.i32();
+    return QSize(cx, cy);
+}
+
+int toPixels(double value) {
+    if (!std::isfinite(value))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(value, -kMaxPagePixels, kMaxPagePixels)));
+}
+
+} // namespace
+
+std::optional<EmfHeader> EmfHeader::read(ByteReader& r) {
+    if (r.remaining() < kVerdictBytes)
+        return std::nullopt;
+    if (r.u32() != emf::EMR_HEADER)
+        return std::nullopt;
+    EmfHeader h;
+    h.recordSize = r.u32();
+    h.bounds = readRect(r);
+    h.frame = readRect(r);
+    if (r.u32() != emf::kSignature)
+        return std::nullopt;
+    r.skip(4); // version: readers of other versions' files still play them
+    h.nBytes = r.u32();
+    if (h.recordSize < emf::kHeaderMinSize || h.recordSize % 4 != 0 || h.nBytes < h.recordSize ||
+        h.nBytes % 4 != 0 || h.nBytes > emf::kMaxBytes)
+        return std::nullopt;
+    if (r.remaining() < kDeviceFieldsEnd - kVerdictBytes)
+        return h;
+    h.nRecords = r.u32();
+    h.nHandles = r.u16();
+    r.skip(2 + 4 + 4 + 4); // reserved, description, palette
+    h.device = readSize(r);
+    h.millimeters = readSize(r);
+    if (h.recordSize >= emf::kHeaderExt2Size && r.remaining() >= 20) {
+        r.skip(12); // pixel format, OpenGL
+        h.micrometers = readSize(r);
+    }
+    return h;
+}
+
+QRect EmfHeader::pageRect() const {
+    double perUnitX = 0; // pixels per .01 mm
+    double perUnitY = 0;
+    if (micrometers.width() > 0 && micrometers.height() > 0) {
+        perUnitX = 10.0 * device.width() / micrometers.width();
+        perUnitY = 10.0 * device.height() / micrometers.height();
+    } else if (millimeters.width() > 0 && millimeters.height() > 0) {
+        perUnitX = device.width() / (100.0 * millimeters.width());
+        perUnitY = device.height() / (100.0 * millimeters.height());
+    }
+    if (perUnitX <= 0 || perUnitY <= 0) {
+        const double width = double(bounds.right) - bounds.left + 1;
+        const double height = double(bounds.bottom) - bounds.top + 1;
+        return QRect(toPixels(bounds.left), toPixels(bounds.top), std::max(0, toPixels(width)),
+                     std::max(0, toPixels(height)));
+    }
+    const double left = double(frame.left) * perUnitX;
+    const double top = double(frame.top) * perUnitY;
+    const double width = (double(frame.right) - frame.left) * perUnitX;
+    const double height = (double(frame.bottom) - frame.top) * perUnitY;
+    return QRect(toPixels(left), toPixels(top), std::max(0, toPixels(width)),
+                 std::max(0, toPixels(height)));
+}
+
+} // namespace tavim

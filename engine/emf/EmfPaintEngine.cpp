@@ -1,0 +1,368 @@
+#include "engine/emf/EmfPaintEngine.h"
+
+#include "engine/emf/EmfRecords.h"
+#include "engine/emf/EmfWriter.h"
+
+#include <QFontMetricsF>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QTextItem>
+#include <cmath>
+#include <vector>
+
+namespace tavim {
+
+namespace {
+
+// Far beyond any page; keeps rounding of wild coordinates defined.
+constexpr double kMaxCoordinate = 1 << 30;
+constexpr qint32 kDefaultCharset = 1;
+constexpr quint32 kCompatibleGraphicsMode = 1;
+constexpr double kReferenceDpi = 96.0;
+
+qint32 toLong(double v) {
+    if (!std::isfinite(v))
+        return 0;
+    return qint32(std::lround(std::clamp(v, -kMaxCoordinate, kMaxCoordinate)));
+}
+
+quint32 colorRef(const QColor& c) {
+    const QRgb rgb = c.rgb();
+    return quint32(qRed(rgb)) | (quint32(qGreen(rgb)) << 8) | (quint32(qBlue(rgb)) << 16);
+}
+
+void append32(QByteArray& bytes, quint32 v) {
+    for (int i = 0; i < 4; ++i)
+        bytes.append(char((v >> (8 * i)) & 0xFF));
+}
+
+QByteArray stockKey(quint32 stock) {
+    return "stock" + QByteArray::number(stock);
+}
+
+quint32 penStyle(Qt::PenStyle style) {
+    switch (style) {
+    case Qt::DashLine:
+        return emf::PS_DASH;
+    case Qt::DotLine:
+        return emf::PS_DOT;
+    case Qt::DashDotLine:
+        return emf::PS_DASHDOT;
+    case Qt::DashDotDotLine:
+        return emf::PS_DASHDOTDOT;
+    default:
+        return emf::PS_SOLID;
+    }
+}
+
+// Width 0 is GDI's one-device-pixel pen, the counterpart of Qt's cosmetic pen.
+qint32 penWidth(const QPen& pen) {
+    if (pen.isCosmetic() && pen.widthF() <= 1)
+        return 0;
+    return std::max(1, toLong(pen.widthF()));
+}
+
+std::optional<quint32> hatchStyle(Qt::BrushStyle style) {
+    switch (style) {
+    case Qt::HorPattern:
+        return emf::HS_HORIZONTAL;
+    case Qt::VerPattern:
+        return emf::HS_VERTICAL;
+    case Qt::FDiagPattern:
+        return emf::HS_FDIAGONAL;
+    case Qt::BDiagPattern:
+        return emf::HS_BDIAGONAL;
+    case Qt::CrossPattern:
+        return emf::HS_CROSS;
+    case Qt::DiagCrossPattern:
+        return emf::HS_DIAGCROSS;
+    default:
+        return std::nullopt;
+    }
+}
+
+double emPixels(const QFont& font) {
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    return font.pointSizeF() * kReferenceDpi / 72.0;
+}
+
+// LOGFONTW followed by the zeroed rest of a LogFontPanose, the form other
+// readers expect.
+QByteArray logFont(const QFont& font) {
+    QByteArray body;
+    append32(body, quint32(-std::max(1, toLong(emPixels(font)))));
+    append32(body, 0); // width: the font's own
+    append32(body, 0); // escapement
+    append32(body, 0); // orientation
+    append32(body, quint32(font.weight()));
+    body.append(char(font.italic() ? 1 : 0));
+    body.append(char(font.underline() ? 1 : 0));
+    body.append(char(font.strikeOut() ? 1 : 0));
+    body.append(char(kDefaultCharset));
+    body.append(4, '\0'); // precisions, quality, pitch and family: defaults
+    const QString face = font.family().left(emf::kFaceNameChars - 1);
+    for (QChar c : face) {
+        body.append(char(c.unicode() & 0xFF));
+        body.append(char(c.unicode() >> 8));
+    }
+    body.append((emf::kFaceNameChars - face.size()) * 2, '\0');
+    body.append(emf::kLogFontPanoseSize - emf::kLogFontSize, '\0');
+    return body;
+}
+
+// A line whose cap covers the end point is lengthened along its main direction.
+QPoint lineEnd(QPoint from, QPoint to, Qt::PenCapStyle cap) {
+    if (cap == Qt::FlatCap)
+        return to;
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    if (dx == 0 && dy == 0)
+        return to + QPoint(1, 0);
+    if (std::abs(dx) >= std::abs(dy))
+        return to + QPoint(dx > 0 ? 1 : -1, 0);
+    return to + QPoint(0, dy > 0 ? 1 : -1);
+}
+
+} // namespace
+
+EmfPaintEngine::EmfPaintEngine(EmfWriter& writer, QPaintDevice* device)
+    : QPaintEngine(AllFeatures), m_writer(writer), m_device(device) {
+    m_penSlot.key = stockKey(emf::BLACK_PEN);
+    m_brushSlot.key = stockKey(emf::WHITE_BRUSH);
+    m_fontSlot.key = stockKey(emf::SYSTEM_FONT);
+}
+
+bool EmfPaintEngine::begin(QPaintDevice*) {
+    m_pen = QPen();
+    m_brush = QBrush();
+    m_transform = QTransform();
+    return !m_writer.isFinished();
+}
+
+bool EmfPaintEngine::end() {
+    return true;
+}
+
+void EmfPaintEngine::updateState(const QPaintEngineState& state) {
+    const DirtyFlags flags = state.state();
+    if (flags & DirtyPen)
+        m_pen = state.pen();
+    if (flags & DirtyBrush)
+        m_brush = state.brush();
+    if (flags & DirtyTransform)
+        m_transform = state.transform();
+}
+
+QPoint EmfPaintEngine::toDevice(const QPointF& p) const {
+    const QPointF d = m_transform.map(p);
+    return QPoint(toLong(d.x()), toLong(d.y()));
+}
+
+void EmfPaintEngine::selectStock(Slot& slot, quint32 stock) {
+    const QByteArray key = stockKey(stock);
+    if (slot.key == key)
+        return;
+    m_writer.record(emf::EMR_SELECTOBJECT, {emf::kStockFlag | stock});
+    if (slot.handle != 0) {
+        m_writer.record(emf::EMR_DELETEOBJECT, {slot.handle});
+        m_writer.releaseHandle(slot.handle);
+    }
+    slot = Slot{key, 0};
+}
+
+void EmfPaintEngine::selectCreated(Slot& slot, quint32 type, const QByteArray& body) {
+    const QByteArray key = QByteArray::number(type) + ':' + body;
+    if (slot.key == key)
+        return;
+    const quint32 handle = m_writer.newHandle();
+    m_writer.begin(type);
+    m_writer.u32(handle);
+    m_writer.raw(body);
+    m_writer.end();
+    m_writer.record(emf::EMR_SELECTOBJECT, {handle});
+    if (slot.handle != 0) {
+        m_writer.record(emf::EMR_DELETEOBJECT, {slot.handle});
+        m_writer.releaseHandle(slot.handle);
+    }
+    slot = Slot{key, handle};
+}
+
+void EmfPaintEngine::selectPen() {
+    if (m_pen.style() == Qt::NoPen || m_pen.brush().style() == Qt::NoBrush) {
+        selectStock(m_penSlot, emf::NULL_PEN);
+        return;
+    }
+    QByteArray body;
+    append32(body, penStyle(m_pen.style()));
+    append32(body, quint32(penWidth(m_pen)));
+    append32(body, 0);
+    append32(body, colorRef(m_pen.color()));
+    selectCreated(m_penSlot, emf::EMR_CREATEPEN, body);
+}
+
+void EmfPaintEngine::selectBrush() {
+    if (m_brush.style() == Qt::NoBrush) {
+        selectStock(m_brushSlot, emf::NULL_BRUSH);
+        return;
+    }
+    const std::optional<quint32> hatch = hatchStyle(m_brush.style());
+    QByteArray body;
+    append32(body, hatch ? emf::BS_HATCHED : emf::BS_SOLID);
+    append32(body, colorRef(m_brush.color()));
+    append32(body, hatch.value_or(0));
+    selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, body);
+}
+
+void EmfPaintEngine::selectFont(const QFont& font) {
+    selectCreated(m_fontSlot, emf::EMR_EXTCREATEFONTINDIRECTW, logFont(font));
+}
+
+void EmfPaintEngine::setTextColor(const QColor& color) {
+    const quint32 ref = colorRef(color);
+    if (ref == m_textColor)
+        return;
+    m_writer.record(emf::EMR_SETTEXTCOLOR, {ref});
+    m_textColor = ref;
+}
+
+void EmfPaintEngine::setTextMode() {
+    if (m_textModeSet)
+        return;
+    m_writer.record(emf::EMR_SETBKMODE, {emf::TRANSPARENT});
+    m_writer.record(emf::EMR_SETTEXTALIGN, {emf::TA_BASELINE | emf::TA_LEFT});
+    m_textModeSet = true;
+}
+
+void EmfPaintEngine::setFillMode(quint32 mode) {
+    if (mode == m_fillMode)
+        return;
+    m_writer.record(emf::EMR_SETPOLYFILLMODE, {mode});
+    m_fillMode = mode;
+}
+
+void EmfPaintEngine::writeBounds(const QPoint* points, int count) {
+    QRect box(points[0], QSize(1, 1));
+    for (int i = 1; i < count; ++i)
+        box |= QRect(points[i], QSize(1, 1));
+    m_writer.rect(box.left(), box.top(), box.right(), box.bottom());
+}
+
+void EmfPaintEngine::drawRects(const QRectF* rects, int rectCount) {
+    if (m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush)
+        return;
+    selectPen();
+    selectBrush();
+    for (int i = 0; i < rectCount; ++i) {
+        const QRectF r = m_transform.mapRect(rects[i].normalized());
+        m_writer.record(emf::EMR_RECTANGLE,
+                        {quint32(toLong(r.left())), quint32(toLong(r.top())),
+                         quint32(toLong(r.right()) + 1), quint32(toLong(r.bottom()) + 1)});
+    }
+}
+
+void EmfPaintEngine::drawLines(const QLineF* lines, int lineCount) {
+    if (m_pen.style() == Qt::NoPen)
+        return;
+    selectPen();
+    for (int i = 0; i < lineCount; ++i) {
+        const QPoint from = toDevice(lines[i].p1());
+        const QPoint to = lineEnd(from, toDevice(lines[i].p2()), m_pen.capStyle());
+        if (m_position != from)
+            m_writer.record(emf::EMR_MOVETOEX, {quint32(from.x()), quint32(from.y())});
+        m_writer.record(emf::EMR_LINETO, {quint32(to.x()), quint32(to.y())});
+        m_position = to;
+    }
+}
+
+void EmfPaintEngine::drawPolygon(const QPointF* points, int pointCount, PolygonDrawMode mode) {
+    const bool polyline = mode == PolylineMode;
+    if (pointCount < 2 ||
+        (m_pen.style() == Qt::NoPen && (polyline || m_brush.style() == Qt::NoBrush)))
+        return;
+    selectPen();
+    if (!polyline) {
+        selectBrush();
+        setFillMode(mode == WindingMode ? emf::WINDING : emf::ALTERNATE);
+    }
+    std::vector<QPoint> mapped(static_cast<std::size_t>(pointCount));
+    for (int i = 0; i < pointCount; ++i)
+        mapped[std::size_t(i)] = toDevice(points[i]);
+    m_writer.begin(polyline ? emf::EMR_POLYLINE : emf::EMR_POLYGON);
+    writeBounds(mapped.data(), pointCount);
+    m_writer.u32(quint32(pointCount));
+    for (const QPoint& p : mapped) {
+        m_writer.i32(p.x());
+        m_writer.i32(p.y());
+    }
+    m_writer.end();
+}
+
+// Paths (ellipses, curves) are approximated by their polygons: filled without
+// outline first, then stroked.
+void EmfPaintEngine::drawPath(const QPainterPath& path) {
+    const QPen pen = m_pen;
+    if (m_brush.style() != Qt::NoBrush) {
+        m_pen = QPen(Qt::NoPen);
+        const PolygonDrawMode fill = path.fillRule() == Qt::WindingFill ? WindingMode : OddEvenMode;
+        for (const QPolygonF& polygon : path.toFillPolygons())
+            drawPolygon(polygon.constData(), int(polygon.size()), fill);
+        m_pen = pen;
+    }
+    if (pen.style() == Qt::NoPen)
+        return;
+    for (const QPolygonF& polygon : path.toSubpathPolygons())
+        drawPolygon(polygon.constData(), int(polygon.size()), PolylineMode);
+}
+
+void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
+    const QString text = textItem.text();
+    if (text.isEmpty() || m_pen.style() == Qt::NoPen)
+        return;
+    const QFont font = textItem.font();
+    selectFont(font);
+    setTextColor(m_pen.color());
+    setTextMode();
+
+    const QPoint ref = toDevice(p);
+    const QFontMetricsF metrics(font, m_device);
+    const qint32 advance = toLong(metrics.horizontalAdvance(text));
+    const qint32 chars = qint32(text.size());
+    const qint32 textBytes = (chars * 2 + 3) / 4 * 4;
+
+    m_writer.begin(emf::EMR_EXTTEXTOUTW);
+    m_writer.rect(ref.x(), ref.y() - toLong(metrics.ascent()), ref.x() + advance,
+                  ref.y() + toLong(metrics.descent()));
+    m_writer.u32(kCompatibleGraphicsMode);
+    m_writer.f32(0);
+    m_writer.f32(0);
+    m_writer.i32(ref.x());
+    m_writer.i32(ref.y());
+    m_writer.u32(quint32(chars));
+    m_writer.u32(emf::kExtTextOutFixedSize);
+    m_writer.u32(0); // no options
+    m_writer.rect(0, 0, -1, -1);
+    m_writer.u32(quint32(emf::kExtTextOutFixedSize + textBytes));
+    for (QChar c : text)
+        m_writer.u16(c.unicode());
+    for (qint32 pad = chars * 2; pad < textBytes; ++pad)
+        m_writer.u8(0);
+    // Advances per UTF-16 unit for readers that place each character themselves;
+    // a surrogate pair's advance goes to its first unit.
+    double pen = 0;
+    qint32 placed = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const bool secondOfPair =
+            i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate();
+        if (!secondOfPair)
+            pen += metrics.horizontalAdvance(text.mid(i, pair ? 2 : 1));
+        const qint32 next = toLong(pen);
+        m_writer.i32(next - placed);
+        placed = next;
+    }
+    m_writer.end();
+}
+
+} // namespace tavim

@@ -1,0 +1,129 @@
+#include "engine/emf/EmfWriter.h"
+
+#include "engine/emf/EmfRecords.h"
+
+#include <QtMath>
+#include <cstring>
+
+namespace tavim {
+
+namespace {
+
+constexpr qint32 kDeviceWidth = 1920;
+constexpr qint32 kDeviceHeight = 1440;
+constexpr qint32 kDeviceWidthMm = 508;
+constexpr qint32 kDeviceHeightMm = 381;
+constexpr double kHundredthsMmPerPixel = 2540.0 / 96.0;
+
+constexpr qint64 kBytesOffset = 48;
+constexpr qint64 kRecordsOffset = 52;
+constexpr qint64 kHandlesOffset = 56;
+
+} // namespace
+
+EmfWriter::EmfWriter(QSize pagePixels) {
+    const qint32 frameRight = qRound(pagePixels.width() * kHundredthsMmPerPixel);
+    const qint32 frameBottom = qRound(pagePixels.height() * kHundredthsMmPerPixel);
+    begin(emf::EMR_HEADER);
+    rect(0, 0, pagePixels.width() - 1, pagePixels.height() - 1);
+    rect(0, 0, frameRight, frameBottom);
+    u32(emf::kSignature);
+    u32(emf::kVersion);
+    u32(0); // nBytes, on finish
+    u32(0); // nRecords, on finish
+    u16(0); // nHandles, on finish
+    u16(0);
+    u32(0); // no description
+    u32(0);
+    u32(0); // no palette
+    i32(kDeviceWidth);
+    i32(kDeviceHeight);
+    i32(kDeviceWidthMm);
+    i32(kDeviceHeightMm);
+    u32(0); // no pixel format
+    u32(0);
+    u32(0); // not OpenGL
+    i32(kDeviceWidthMm * 1000);
+    i32(kDeviceHeightMm * 1000);
+    end();
+}
+
+void EmfWriter::begin(quint32 type) {
+    m_recordStart = m_bytes.size();
+    u32(type);
+    u32(0);
+}
+
+void EmfWriter::u16(quint16 v) {
+    u8(quint8(v));
+    u8(quint8(v >> 8));
+}
+
+void EmfWriter::u32(quint32 v) {
+    u16(quint16(v));
+    u16(quint16(v >> 16));
+}
+
+void EmfWriter::f32(float v) {
+    quint32 bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    u32(bits);
+}
+
+void EmfWriter::rect(qint32 left, qint32 top, qint32 right, qint32 bottom) {
+    i32(left);
+    i32(top);
+    i32(right);
+    i32(bottom);
+}
+
+void EmfWriter::end() {
+    while (m_bytes.size() % 4 != 0)
+        u8(0);
+    patch32(m_recordStart + 4, quint32(m_bytes.size() - m_recordStart));
+    m_recordStart = -1;
+    ++m_records;
+}
+
+void EmfWriter::record(quint32 type, std::initializer_list<quint32> words) {
+    begin(type);
+    for (quint32 w : words)
+        u32(w);
+    end();
+}
+
+quint32 EmfWriter::newHandle() {
+    for (std::size_t i = 1; i < m_handleInUse.size(); ++i) {
+        if (!m_handleInUse[i]) {
+            m_handleInUse[i] = true;
+            return quint32(i);
+        }
+    }
+    m_handleInUse.push_back(true);
+    return quint32(m_handleInUse.size() - 1);
+}
+
+void EmfWriter::releaseHandle(quint32 handle) {
+    if (handle > 0 && handle < m_handleInUse.size())
+        m_handleInUse[handle] = false;
+}
+
+const QByteArray& EmfWriter::finish() {
+    if (m_finished)
+        return m_bytes;
+    record(emf::EMR_EOF, {0, 0, 20});
+    patch32(kBytesOffset, quint32(m_bytes.size()));
+    patch32(kRecordsOffset, m_records);
+    const auto handles = quint16(qMin<std::size_t>(m_handleInUse.size(), 0xFFFF));
+    m_bytes[kHandlesOffset] = char(handles & 0xFF);
+    m_bytes[kHandlesOffset + 1] = char(handles >> 8);
+    m_finished = true;
+    return m_bytes;
+}
+
+void EmfWriter::patch32(qint64 offset, quint32 v) {
+    for (int i = 0; i < 4; ++i)
+        m_bytes[offset + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+} // namespace tavim

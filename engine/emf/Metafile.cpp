@@ -1,0 +1,56 @@
+#include "engine/emf/Metafile.h"
+
+#include "engine/emf/ByteReader.h"
+#include "engine/emf/EmfHeader.h"
+#include "engine/emf/EmfPlayer.h"
+#include "engine/emf/EmfRecords.h"
+#include "format/Exception.h"
+
+#include <QPainter>
+
+namespace tavim {
+
+namespace {
+
+std::optional<EmfHeader> validHeader(const QByteArray& bytes) {
+    if (bytes.size() < emf::kHeaderMinSize || bytes.size() > emf::kMaxBytes ||
+        bytes.size() % 4 != 0)
+        return std::nullopt;
+    ByteReader reader{QByteArrayView(bytes)};
+    std::optional<EmfHeader> header = EmfHeader::read(reader);
+    if (!header || header->nBytes != quint64(bytes.size()))
+        return std::nullopt;
+    return header;
+}
+
+} // namespace
+
+TMetafile TMetafile::fromBytes(QByteArray bytes) {
+    const std::optional<EmfHeader> header = validHeader(bytes);
+    if (!header)
+        throw Exception(QStringLiteral("Metafile is not valid"));
+    TMetafile metafile;
+    metafile.m_bytes = std::move(bytes);
+    metafile.m_size = header->pageRect().size();
+    return metafile;
+}
+
+qint64 TMetafile::sizeFromHeader(const char* head, qint64 available) {
+    if (head == nullptr || available <= 0)
+        return -1;
+    ByteReader reader(QByteArrayView(head, available));
+    const std::optional<EmfHeader> header = EmfHeader::read(reader);
+    return header ? qint64(header->nBytes) : -1;
+}
+
+void TMetafile::play(QPainter& painter, const QRectF& target) const {
+    if (!painter.isActive())
+        return;
+    ByteReader reader{QByteArrayView(m_bytes)};
+    const std::optional<EmfHeader> header = EmfHeader::read(reader);
+    if (!header)
+        return;
+    EmfPlayer(painter, *header).play(QByteArrayView(m_bytes), target);
+}
+
+} // namespace tavim

@@ -1,0 +1,64 @@
+#include "engine/preview/BrProgressForm.h"
+
+#include "engine/BrNotices.h"
+#include "engine/BrPrinter.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+
+namespace tavim {
+
+namespace {
+
+constexpr QSize kClientSize(149, 97);
+constexpr int kProgressStep = 5;
+
+} // namespace
+
+TBrProgressForm::TBrProgressForm(TBrPrinter& store, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
+      m_store(store), m_gauge(new QProgressBar(this)), m_info(new QLabel(this)) {
+    setWindowTitle(QStringLiteral("Printing progress"));
+    setFixedSize(kClientSize);
+
+    m_gauge->setObjectName("Gauge");
+    m_gauge->setRange(0, 100);
+    m_gauge->setValue(0);
+    m_gauge->setTextVisible(false);
+    m_gauge->setGeometry(16, 18, 114, 16);
+
+    m_info->setObjectName("Info");
+    m_info->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_info->setGeometry(0, 44, 145, m_info->fontMetrics().height());
+
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName("Cancel");
+    cancel->setAutoDefault(false);
+    cancel->setGeometry(36, 60, 75, 25);
+    connect(cancel, &QPushButton::clicked, this, [this] { m_store.cancel(); });
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    store.setClient(this);
+}
+
+bool TBrProgressForm::event(QEvent* event) {
+    if (event->type() != TBrProgressEvent::type())
+        return QDialog::event(event);
+    progressUpdate(static_cast<TBrProgressEvent*>(event)->percent());
+    return true;
+}
+
+void TBrProgressForm::progressUpdate(int percent) {
+    if (percent % kProgressStep != 0)
+        return;
+    m_gauge->setValue(percent);
+    m_info->setText(QString::number(percent) + QStringLiteral("% ") + QStringLiteral(" Completed"));
+    QCoreApplication::processEvents();
+}
+
+} // namespace tavim

@@ -1,0 +1,212 @@
+// The saved report file: its layout, loading it back, and refusing broken ones.
+#include "EngineTestSupport.h"
+
+#include "engine/PrinterSettings.h"
+#include "format/Exception.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace tavim::test {
+namespace {
+
+class PageFileTest : public ::testing::Test {
+protected:
+    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+    QByteArray savedDocument(int pages) {
+        auto store = storeOn(noPrinter());
+        produce(*store, pages);
+        store->save(path("doc.brp"));
+        return readAll(path("doc.brp"));
+    }
+
+    QTemporaryDir m_dir;
+};
+
+double today() {
+    return double(QDate(1899, 12, 30).daysTo(QDate::currentDate()));
+}
+
+class DocumentLayoutTest : public PageFileTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DocumentLayoutTest, HeaderAndLinksDescribeEveryPage) {
+    const int pages = GetParam();
+    const QByteArray file = savedDocument(pages);
+    ASSERT_GT(file.size(), 128);
+    EXPECT_EQ(qFromLittleEndian<quint16>(file.constData()), 3);
+    EXPECT_EQ(qFromLittleEndian<quint16>(file.constData() + 2), 309);
+    EXPECT_EQ(int32At(file, 8), pages);
+    const double created = qFromLittleEndian<double>(file.constData() + 16);
+    EXPECT_GE(created, today() - 1);
+    EXPECT_LT(created, today() + 2);
+    EXPECT_EQ(file[25], 0);
+
+    qint64 at = 128;
+    qint64 last = -1;
+    for (int page = 1; page <= pages; ++page) {
+        ASSERT_EQ(int32At(file, at), page);
+        const qint64 next = int32At(file, at + 4);
+        ASSERT_GT(next, at);
+        ASSERT_LE(next, file.size());
+        EXPECT_EQ(int32At(file, next - 4), at) << "page " << page;
+        EXPECT_EQ(file.mid(at + 8 + 41, 3), "EMF");
+        last = at;
+        at = next;
+    }
+    EXPECT_EQ(at, file.size());
+    EXPECT_EQ(int32At(file, file.size() - 4), last);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, DocumentLayoutTest, ::testing::Values(1, 2, 7));
+
+// Rewrites a saved file into the older form, whose header has 124 bytes.
+QByteArray withOldHeader(const QByteArray& file) {
+    QByteArray old = file.left(12) + file.mid(16, 8) + QByteArray(104, '\0');
+    for (qint64 at = 128; at < file.size();) {
+        const qint64 next = int32At(file, at + 4);
+        QByteArray record = file.mid(at, next - at);
+        qToLittleEndian(qint32(next - 4), record.data() + 4);
+        qToLittleEndian(qint32(at - 4), record.data() + record.size() - 4);
+        old += record;
+        at = next;
+    }
+    return old;
+}
+
+TEST_F(PageFileTest, SavedAndOldFormFilesLoadTheSamePages) {
+    auto original = storeOn(noPrinter());
+    produce(*original, 4);
+    original->save(path("new.brp"));
+    writeAll(path("old.brp"), withOldHeader(readAll(path("new.brp"))));
+
+    for (const char* name : {"new.brp", "old.brp"}) {
+        SCOPED_TRACE(name);
+        auto loaded = storeOn(noPrinter());
+        loaded->load(path(name));
+        EXPECT_EQ(loaded->status(), TBrStatus::Finished);
+        EXPECT_EQ(loaded->pageCount(), 4);
+        EXPECT_TRUE(loaded->reportLoaded());
+        // Direct, forward, backward and repeated reads.
+        for (const int page : {1, 4, 2, 3, 3, 2, 1, 3, 4}) {
+            const std::optional<TMetafile> got = loaded->getPage(page);
+            ASSERT_TRUE(got) << page;
+            EXPECT_EQ(got->bytes(), original->getPage(page)->bytes()) << page;
+        }
+        EXPECT_FALSE(loaded->getPage(5));
+        EXPECT_FALSE(loaded->getPage(0));
+    }
+}
+
+TEST_F(PageFileTest, SavingOverTheOpenedFileKeepsItsPages) {
+    const QByteArray file = savedDocument(3);
+    auto loaded = storeOn(noPrinter());
+    loaded->load(path("doc.brp"));
+    loaded->save(path("doc.brp"));
+    EXPECT_EQ(readAll(path("doc.brp")), file);
+}
+
+QString loadError(TBrPrinter& store, const QString& fileName) {
+    try {
+        store.load(fileName);
+    } catch (const Exception& e) {
+        return e.message();
+    }
+    return QStringLiteral("(loaded)");
+}
+
+void expectNoReadablePage(TBrPrinter& store) {
+    EXPECT_EQ(store.status(), TBrStatus::Ready);
+    EXPECT_EQ(store.pageCount(), 0);
+    EXPECT_FALSE(store.getPage(1));
+}
+
+TEST_F(PageFileTest, ShortOrMissingFilesFail) {
+    const QByteArray good = savedDocument(1);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"100 bytes", good.left(100), "Stream read error"},
+        {"176 bytes", good.left(176), "Stream read error"},
+        // Not the older form at 173, so the test also reads 4 bytes at 177.
+        {"180 bytes", good.left(180), "Stream read error"},
+        {"empty", QByteArray(), "Stream read error"},
+        {"no image signature", QByteArray(good).replace(128 + 8 + 41, 3, "XYZ"),
+         "Metafile is not valid"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeAll(path("case.brp"), c.bytes);
+        auto store = storeOn(noPrinter());
+        EXPECT_EQ(loadError(*store, path("case.brp")), QString::fromLatin1(c.error));
+        expectNoReadablePage(*store);
+    }
+    auto store = storeOn(noPrinter());
+    const QString missing = path("missing.brp");
+    EXPECT_TRUE(loadError(*store, missing)
+                    .startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(missing)));
+}
+
+// Each file there breaks the format in another way; none may load, loop or
+// leave a page behind, also after a good file was loaded first.
+TEST_F(PageFileTest, HostileFilesFailCleanly) {
+    const QFileInfoList files = QDir(QStringLiteral(TAVIM_HOSTILE_BRP_DIR))
+                                    .entryInfoList({QStringLiteral("*.brp")}, QDir::Files);
+    ASSERT_GE(files.size(), 8);
+    savedDocument(2);
+    for (const QFileInfo& info : files) {
+        SCOPED_TRACE(info.fileName().toStdString());
+        auto store = storeOn(noPrinter());
+        store->load(path("doc.brp"));
+        const QString error = loadError(*store, info.filePath());
+        EXPECT_TRUE(error == QStringLiteral("Stream read error") ||
+                    error == QStringLiteral("Metafile is not valid"))
+            << error.toStdString();
+        expectNoReadablePage(*store);
+    }
+}
+
+struct PaperCase {
+    TBrPaperSize produced;
+    TBrOrientation orientation;
+    QList<int> supported;
+    TBrPaperSize expected;
+    TBrOrientation expectedOrientation;
+};
+
+class PaperMatchTest : public PageFileTest, public ::testing::WithParamInterface<PaperCase> {};
+
+TEST_P(PaperMatchTest, LoadedPageRequestsTheLastMatchingPaper) {
+    const PaperCase& c = GetParam();
+    auto producer = storeOn(capablePrinter());
+    producer->takePrinterSettings(-1, c.produced, 0, 0, c.orientation, 1, TBrBin::Auto, 0, 0);
+    produce(*producer, 1);
+    producer->save(path("paper.brp"));
+
+    auto printer = capablePrinter();
+    printer->caps.paperCodes = c.supported;
+    auto loaded = storeOn(printer);
+    loaded->load(path("paper.brp"));
+    EXPECT_EQ(loaded->settings().paperSize(), c.expected);
+    EXPECT_EQ(loaded->settings().orientation(), c.expectedOrientation);
+}
+
+using P = TBrPaperSize;
+constexpr auto kPortrait = TBrOrientation::Portrait;
+constexpr auto kLandscape = TBrOrientation::Landscape;
+INSTANTIATE_TEST_SUITE_P(
+    Papers, PaperMatchTest,
+    ::testing::Values(PaperCase{P::A4, kPortrait, {9, 10}, P::A4Small, kPortrait},
+                      PaperCase{P::A4, kLandscape, {9, 10}, P::A4Small, kLandscape},
+                      PaperCase{P::A4, kPortrait, {9}, P::A4, kPortrait},
+                      PaperCase{P::Letter, kPortrait, {1, 2, 18}, P::Note, kPortrait},
+                      PaperCase{P::Ledger, kPortrait, {3, 4, 17}, P::br11X17, kLandscape}));
+
+} // namespace
+} // namespace tavim::test

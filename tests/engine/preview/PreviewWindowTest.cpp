@@ -1,0 +1,224 @@
+#include "StoreFixture.h"
+
+#include "engine/preview/BrPageImage.h"
+#include "engine/preview/BrPreview.h"
+#include "engine/preview/BrPreviewFileDialogs.h"
+#include "engine/preview/BrStandardPreview.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace tavim::test {
+namespace {
+
+struct AnsweringDialogs : TBrPreviewFileDialogs {
+    QString saveReportName(QWidget*) override { return saveName; }
+    QString loadReportName(QWidget*) override { return loadName; }
+    void information(QWidget*, const QString&) override {}
+    QString saveName;
+    QString loadName;
+};
+
+struct CountingOwner : TBrStoreOwner {
+    void printRequested() override {}
+    void previewClosed() override { ++closed; }
+    int closed = 0;
+};
+
+class PreviewWindowTest : public ::testing::Test {
+protected:
+    void open() {
+        window = std::make_unique<TBrStandardPreview>(*store);
+        auto dialogs = std::make_unique<AnsweringDialogs>();
+        answers = dialogs.get();
+        window->setFileDialogs(std::move(dialogs));
+        window->show();
+        deliverNotices();
+    }
+    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
+    void trigger(const char* name) const { action(name)->trigger(); }
+    QString panel(const char* name) const { return window->findChild<QLabel*>(name)->text(); }
+    bool pictureShown() const { return window->preview().image().pictureLoaded(); }
+
+    std::unique_ptr<TBrPrinter> store = makeStore();
+    std::unique_ptr<TBrStandardPreview> window;
+    AnsweringDialogs* answers = nullptr; // owned by the window
+};
+
+TEST_F(PreviewWindowTest, PageOneAppearsOnceThePageAfterItBegins) {
+    beginDoc(*store);
+    newPage(*store);
+    open();
+    EXPECT_FALSE(pictureShown());
+    EXPECT_EQ(panel("PagePanel"), "Page");
+
+    newPage(*store);
+    deliverNotices();
+    EXPECT_TRUE(pictureShown());
+    EXPECT_EQ(panel("PagePanel"), "Page 1 of 2");
+    EXPECT_EQ(window->preview().zoomMode(), TBrZoomMode::Width);
+    EXPECT_FALSE(action("Print")->isEnabled());
+    EXPECT_FALSE(action("PrintSetup")->isEnabled());
+}
+
+TEST_F(PreviewWindowTest, OnePageReportShowsNothingUntilTheRunEnds) {
+    beginDoc(*store);
+    open();
+    newPage(*store);
+    deliverNotices();
+    EXPECT_FALSE(pictureShown());
+
+    endDoc(*store);
+    deliverNotices();
+    EXPECT_TRUE(pictureShown());
+    EXPECT_EQ(panel("PagePanel"), "Page 1 of 1");
+    EXPECT_TRUE(action("Print")->isEnabled());
+    EXPECT_TRUE(action("PrintSetup")->isEnabled());
+}
+
+TEST_F(PreviewWindowTest, RunFinishedBeforeTheWindowIsCaughtUpOn) {
+    fill(*store, 2);
+    open();
+    EXPECT_TRUE(pictureShown());
+    EXPECT_EQ(window->preview().zoomMode(), TBrZoomMode::Width);
+    EXPECT_EQ(panel("PagePanel"), "Page 1 of 2");
+    EXPECT_TRUE(action("Print")->isEnabled());
+    EXPECT_TRUE(action("PrintSetup")->isEnabled());
+}
+
+TEST_F(PreviewWindowTest, ProgressPanelStepsByFivePoints) {
+    struct Case {
+        std::vector<int> percents;
+        QStringList shown;
+    };
+    const std::vector<Case> cases = {
+        {{33, 66, 100}, {"33%", "66%", ""}},
+        {{2, 4, 5}, {"0%", "0%", "5%"}},
+    };
+    for (const Case& c : cases) {
+        store = makeStore();
+        open();
+        for (std::size_t i = 0; i < c.percents.size(); ++i) {
+            store->progress(c.percents[i]);
+            deliverNotices();
+            EXPECT_EQ(panel("ProgressPanel"), c.shown[qsizetype(i)]) << c.percents[i];
+        }
+        window.reset();
+    }
+}
+
+TEST_F(PreviewWindowTest, Zoom100OnA4) {
+    open();
+    trigger("Zoom100");
+    EXPECT_EQ(window->preview().image().size(), QSize(798, 1127));
+    EXPECT_TRUE(action("Zoom100")->isChecked());
+    EXPECT_FALSE(action("ZoomToWidth")->isChecked());
+}
+
+TEST_F(PreviewWindowTest, PageMovesByKey) {
+    struct Case {
+        int start;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int expected;
+    };
+    const Case cases[] = {
+        {1, Qt::Key_PageUp, Qt::NoModifier, 1},
+        {3, Qt::Key_PageDown, Qt::NoModifier, 3},
+        {1, Qt::Key_PageDown, Qt::NoModifier, 2},
+        {3, Qt::Key_PageUp, Qt::ControlModifier, 1},
+        {3, Qt::Key_PageUp, Qt::ControlModifier | Qt::ShiftModifier, 2},
+        {1, Qt::Key_PageDown, Qt::ControlModifier, 3},
+        {1, Qt::Key_End, Qt::NoModifier, 3},
+    };
+    fill(*store, 3);
+    open();
+    for (const Case& c : cases) {
+        window->preview().setPageNumber(c.start);
+        QTest::keyClick(&window->preview(), c.key, c.modifiers);
+        EXPECT_EQ(window->preview().pageNumber(), c.expected) << c.start << " key " << c.key;
+        EXPECT_EQ(panel("PagePanel"), QString("Page %1 of 3").arg(c.expected));
+    }
+}
+
+TEST_F(PreviewWindowTest, SaveWritesOnlyAFinishedRunAndReplacesTheFile) {
+    const QString fileName = tempPath("save.BRP");
+    QFile old(fileName);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("junk");
+    old.close();
+
+    beginDoc(*store);
+    newPage(*store);
+    open();
+    answers->saveName = fileName;
+    trigger("SaveReport");
+    EXPECT_EQ(QFile(fileName).size(), 4);
+
+    endDoc(*store);
+    deliverNotices();
+    trigger("SaveReport");
+    EXPECT_GT(QFile(fileName).size(), 128);
+    QFile::remove(fileName);
+}
+
+TEST_F(PreviewWindowTest, OpeningAFileDuringARunShowsTheFile) {
+    const QString fileName = tempPath("load.BRP");
+    {
+        auto saved = makeStore();
+        fill(*saved, 2);
+        saved->save(fileName);
+    }
+    beginDoc(*store);
+    newPage(*store);
+    newPage(*store);
+    open();
+    newPage(*store); // its notice is still queued when the file is opened
+    answers->loadName = fileName;
+    trigger("LoadReport");
+    deliverNotices();
+    EXPECT_EQ(store->status(), TBrStatus::Finished);
+    EXPECT_TRUE(pictureShown());
+    EXPECT_EQ(panel("PagePanel"), "Page 1 of 2");
+    EXPECT_FALSE(action("PrintSetup")->isEnabled());
+    EXPECT_TRUE(action("Print")->isEnabled());
+
+    // The replaced run goes on and ends without disturbing the window.
+    newPage(*store);
+    endDoc(*store);
+    deliverNotices();
+    EXPECT_FALSE(action("PrintSetup")->isEnabled());
+    EXPECT_EQ(store->pageCount(), 2);
+    QFile::remove(fileName);
+}
+
+TEST_F(PreviewWindowTest, ClosingDuringARunCancelsItAndTellsTheReportOnce) {
+    const std::vector<std::function<void(TBrStandardPreview&)>> closings = {
+        [](TBrStandardPreview& w) { w.findChild<QPushButton*>("ExitButton")->click(); },
+        [](TBrStandardPreview& w) { QTest::keyClick(&w.preview(), Qt::Key_Escape); },
+        [](TBrStandardPreview& w) { w.close(); },
+    };
+    for (const auto& closeWindow : closings) {
+        CountingOwner owner;
+        store = makeStore();
+        store->setOwner(&owner);
+        beginDoc(*store);
+        newPage(*store);
+        open();
+        closeWindow(*window);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_TRUE(store->cancelled());
+        window.reset();
+        EXPECT_EQ(owner.closed, 1);
+        store->progress(50); // no client any more: nothing to deliver to
+        deliverNotices();
+        store.reset();
+    }
+}
+
+} // namespace
+} // namespace tavim::test
