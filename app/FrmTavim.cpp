@@ -8,6 +8,7 @@
 #include "app/Program.h"
 #include "app/UiFont.h"
 #include "data/DataModCad.h"
+#include "report/FrmImpressao.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -114,6 +115,7 @@ void TfrmTavim::createEntryPanel() {
                     kTopRight);
 
     connect(btnGerar, &QPushButton::clicked, this, &TfrmTavim::btnGerarClick);
+    connect(btnImprimir, &QPushButton::clicked, this, &TfrmTavim::btnImprimirClick);
     connect(btnAdd, &QPushButton::clicked, this, &TfrmTavim::btnAddClick);
     connect(btnRem, &QPushButton::clicked, this, &TfrmTavim::btnRemClick);
     connect(btnSituacao, &QPushButton::clicked, this, &TfrmTavim::btnSituacaoClick);
@@ -164,6 +166,17 @@ void TfrmTavim::btnGerarClick() {
     dmdCadastro->RunReportQuery(
         cbxMes->currentIndex(), cbxAno->currentText(), frmConfig->chkAtivos->isChecked(),
         frmConfig->chkExtraJudicial->isChecked(), frmConfig->chkJuridico->isChecked());
+}
+
+// The period is read from the selectors at the moment of the click, whatever
+// the last "Gerar" used.
+void TfrmTavim::btnImprimirClick() {
+    if (gridKeptFocus())
+        return;
+    frmImpressao->rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
+                                        cbxMes->currentText() + QStringLiteral(" de ") +
+                                        cbxAno->currentText());
+    frmImpressao->relatorio.ShowPreview();
 }
 
 void TfrmTavim::btnAddClick() {

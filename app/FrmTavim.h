@@ -38,6 +38,7 @@ public:
 
     void FormShow();
     void btnGerarClick();
+    void btnImprimirClick();
     void btnAddClick();
     void btnRemClick();
     void btnSituacaoClick();

@@ -3,11 +3,13 @@
 #include "app/FrmConfig.h"
 #include "app/FrmTavim.h"
 #include "data/DataModCad.h"
+#include "report/FrmImpressao.h"
 
 namespace tavim {
 
 TfrmTavim* frmTavim = nullptr;
 TdmdCadastro* dmdCadastro = nullptr;
+TfrmImpressao* frmImpressao = nullptr;
 TfrmConfig* frmConfig = nullptr;
 
 TProgram::TProgram(const Clock& clock) {
@@ -16,6 +18,8 @@ TProgram::TProgram(const Clock& clock) {
     m_dmdCadastro = std::make_unique<TdmdCadastro>();
     dmdCadastro = m_dmdCadastro.get();
     frmTavim->dsTavim.setDataSet(&dmdCadastro->cdsTavim);
+    m_frmImpressao = std::make_unique<TfrmImpressao>(*dmdCadastro);
+    frmImpressao = m_frmImpressao.get();
     m_frmConfig = std::make_unique<TfrmConfig>();
     frmConfig = m_frmConfig.get();
 }
@@ -24,6 +28,8 @@ TProgram::~TProgram() {
     m_frmConfig->hide();
     frmConfig = nullptr;
     m_frmConfig.reset();
+    frmImpressao = nullptr;
+    m_frmImpressao.reset();
     frmTavim->dsTavim.setDataSet(nullptr);
     dmdCadastro = nullptr;
     m_dmdCadastro.reset();

@@ -9,11 +9,13 @@ namespace tavim {
 class Clock;
 class TdmdCadastro;
 class TfrmConfig;
+class TfrmImpressao;
 class TfrmTavim;
 
 // The long-lived objects, reachable by their names while the program runs.
 extern TfrmTavim* frmTavim;
 extern TdmdCadastro* dmdCadastro;
+extern TfrmImpressao* frmImpressao;
 extern TfrmConfig* frmConfig;
 
 // Creates the long-lived objects in their order and destroys them in reverse,
@@ -31,6 +33,7 @@ public:
 private:
     std::unique_ptr<TfrmTavim> m_frmTavim;
     std::unique_ptr<TdmdCadastro> m_dmdCadastro;
+    std::unique_ptr<TfrmImpressao> m_frmImpressao;
     std::unique_ptr<TfrmConfig> m_frmConfig;
 };
 

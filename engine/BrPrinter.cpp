@@ -640,4 +640,8 @@ int TBrPrinter::lastPage() const {
     return d->lastPage;
 }
 
+void TBrPrinter::setOutputFileName(const QString& fileName) {
+    d->driver->setOutputFileName(fileName);
+}
+
 } // namespace tavim

@@ -77,6 +77,8 @@ public:
     int availablePages() const;
     const QString& title() const;
     void setTitle(const QString& title);
+    // Not empty: printer output goes to this PDF file (the print dialog's choice).
+    void setOutputFileName(const QString& fileName);
 
     // A page image, or nothing (see the readable-page rule).
     std::optional<TMetafile> getPage(int n);

@@ -64,6 +64,8 @@ public:
 
     // The job starts when a painter begins on device() and ends when it ends.
     virtual void setJobName(const QString& name) = 0;
+    // Not empty: the job goes to this PDF file instead of the printer.
+    virtual void setOutputFileName(const QString&) {}
     virtual QPaintDevice* device() = 0;
     virtual bool newSheet() = 0;
     // Abandons the job of the painter still active on device().

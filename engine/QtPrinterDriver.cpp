@@ -178,4 +178,10 @@ void TQtPrinterDriver::abortJob() {
     m_printer.abort();
 }
 
+void TQtPrinterDriver::setOutputFileName(const QString& fileName) {
+    m_printer.setOutputFileName(fileName);
+    if (fileName.isEmpty())
+        m_printer.setOutputFormat(QPrinter::NativeFormat);
+}
+
 } // namespace tavim

@@ -28,6 +28,7 @@ public:
     QSize printableSize() const override;
 
     void setJobName(const QString& name) override;
+    void setOutputFileName(const QString& fileName) override;
     QPaintDevice* device() override;
     bool newSheet() override;
     void abortJob() override;

@@ -4,6 +4,7 @@
 #include "engine/band/BrDBText.h"
 #include "engine/band/BrShape.h"
 #include "engine/band/BrSysData.h"
+#include "engine/preview/BrReportWindows.h"
 #include "format/NumberFormat.h"
 
 #include <span>
@@ -208,6 +209,7 @@ TfrmImpressao::TfrmImpressao(TdmdCadastro& data)
                              10 * 254.0L / 96, 5 * 254.0L / 96, 0.0L};
     relatorio.PrinterSettings.Copies = 1;
     relatorio.PrinterSettings.OutputBin = TBrBin::Auto;
+    AttachStandardWindows(relatorio);
 
     Titulo.setPixelSize(96, 779);
     detalhe.setPixelSize(17, 779);

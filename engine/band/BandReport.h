@@ -50,6 +50,8 @@ struct TBrReportPrinterSettings {
     int FirstPage = 0; // 0: no limit
     int LastPage = 0;
     TBrBin OutputBin = TBrBin::Auto;
+    // Not empty: print to this PDF file (chosen in the print dialog).
+    QString OutputFileName;
 };
 
 // A banded report over a result table. A run walks the table from its first
