@@ -19,6 +19,19 @@ struct ReportRequest {
     bool extraJudicial = false;
     bool juridico = false;
     std::optional<QString> database;
+
+    // Page outputs, all from one generation run (or from the file --open names).
+    std::optional<QString> save;
+    std::optional<QString> pdf;
+    std::optional<QString> pngFolder;
+    std::optional<QString> open;
+    bool print = false;
+    QString printer; // empty: the default printer
+    int copies = 1;
+    int fromPage = 0; // 0: no limit
+    int toPage = 0;
+
+    bool wantsPages() const { return save || pdf || pngFolder || print; }
 };
 
 struct UsageError {

@@ -3,37 +3,53 @@
 #include "app/Clock.h"
 #include "app/ErrorMessage.h"
 #include "app/ListingCsv.h"
+#include "app/ReportBatch.h"
 #include "app/ReportCommandLine.h"
 #include "data/DataModCad.h"
 #include "format/Exception.h"
 #include "format/LocaleSettings.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
 
 using namespace tavim;
 
 namespace {
 
-int writeListing(const ReportRequest& request) {
+int run(const ReportRequest& request) {
     TdmdCadastro dmd;
     if (request.database)
         dmd.sql.setParam("Database", *request.database);
-    dmd.RunReportQuery(request.monthIndex, request.yearText, request.ativos, request.extraJudicial,
-                       request.juridico);
-    WriteListingCsv(dmd.cdsTavim, [](const QByteArray& text) {
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-    });
+    if (!request.open)
+        dmd.RunReportQuery(request.monthIndex, request.yearText, request.ativos,
+                           request.extraJudicial, request.juridico);
+    if (request.list)
+        WriteListingCsv(dmd.cdsTavim, [](const QByteArray& text) {
+            std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        });
+    if (request.wantsPages())
+        WriteReportPages(request, dmd);
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// Pages need fonts and painting; without a display they are drawn offscreen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool pages) {
+    if (!pages)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    LocaleSettings::reload();
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     const auto parsed = ParseReportCommandLine(args, SystemClock().today());
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         std::fprintf(stderr, "tavim-report: %s\n\n%s", qPrintable(usage->message),
@@ -41,6 +57,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const ReportRequest& request = std::get<ReportRequest>(parsed);
+    const auto app = makeApplication(argc, argv, request.wantsPages());
+    LocaleSettings::reload();
     if (request.help) {
         std::fputs(qPrintable(ReportUsage()), stdout);
         return 0;
@@ -50,7 +68,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        return writeListing(request);
+        return run(request);
     } catch (const EAbort&) {
         return 1;
     } catch (const Exception& e) {

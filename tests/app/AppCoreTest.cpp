@@ -105,6 +105,25 @@ TEST(ReportCommandLine, Requests) {
     }
 }
 
+TEST(ReportCommandLine, PageOutputs) {
+    const auto parsed = ParseReportCommandLine(
+        {"--save", "a.brp", "--pdf", "b.pdf", "--png", "pages", "--print", "TavimPDF", "--copies",
+         "2", "--from", "2", "--to", "3"},
+        QDate(2024, 3, 15));
+    ASSERT_TRUE(std::holds_alternative<ReportRequest>(parsed));
+    const ReportRequest& r = std::get<ReportRequest>(parsed);
+    EXPECT_EQ(r.save, QStringLiteral("a.brp"));
+    EXPECT_EQ(r.pdf, QStringLiteral("b.pdf"));
+    EXPECT_EQ(r.pngFolder, QStringLiteral("pages"));
+    EXPECT_TRUE(r.print);
+    EXPECT_EQ(r.printer, QStringLiteral("TavimPDF"));
+    EXPECT_EQ(std::tuple(r.copies, r.fromPage, r.toPage), std::tuple(2, 2, 3));
+
+    const auto defaultPrinter = ParseReportCommandLine({"--print", "--pdf", "x.pdf"}, QDate());
+    ASSERT_TRUE(std::holds_alternative<ReportRequest>(defaultPrinter));
+    EXPECT_TRUE(std::get<ReportRequest>(defaultPrinter).printer.isEmpty());
+}
+
 TEST(ReportCommandLine, UsageErrors) {
     const QStringList cases[] = {
         {},
@@ -116,6 +135,11 @@ TEST(ReportCommandLine, UsageErrors) {
         {"--list", "--status", "ativos,nenhum"},
         {"--list", "--bogus"},
         {"--list", "extra"},
+        {"--pdf"},
+        {"--open", "a.brp", "--list"},
+        {"--open", "a.brp", "--save", "b.brp"},
+        {"--print", "--copies", "0"},
+        {"--print", "--from", "two"},
     };
     for (const QStringList& args : cases) {
         const auto parsed = ParseReportCommandLine(args, QDate(2024, 3, 15));

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace tavim {
+
+class TBrPrinter;
+
+// The finished pages of a store as files, drawn the way printing draws them:
+// each page image replayed scaled to the whole page.
+
+// An A4 portrait PDF (texts stay texts), one PDF page per page image.
+void ExportPdf(TBrPrinter& store, const QString& fileName);
+// folder/page-001.png, ... at 96 dpi, each the page image's own size.
+void ExportPngs(TBrPrinter& store, const QString& folder);
+
+} // namespace tavim

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# tavim-report's page outputs from one run agree with each other, and --open of
+# the saved file reproduces the same page images.
+# Usage: BatchOutputsTest.sh TAVIM_REPORT TAVIM_DEMO_DB
+set -euo pipefail
+report=$1
+demo=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+"$demo" "$work/demo.fdb" --contracts 150 --month 2024-02 >/dev/null
+export TAVIM_DATABASE=$work/demo.fdb QT_QPA_PLATFORM=offscreen
+
+"$report" --month 2 --year 2024 --save "$work/listing.brp" --pdf "$work/listing.pdf" \
+    --png "$work/pages"
+"$report" --open "$work/listing.brp" --png "$work/reopened" --pdf "$work/converted.pdf"
+
+pdf_pages=$(pdfinfo "$work/listing.pdf" | awk '/^Pages:/ {print $2}')
+png_pages=$(find "$work/pages" -name 'page-*.png' | wc -l)
+# The saved file's header holds the page count at offset 8, little-endian.
+brp_pages=$(od -An -t d4 -j 8 -N 4 "$work/listing.brp" | tr -d ' ')
+echo "pages: pdf $pdf_pages, png $png_pages, saved file $brp_pages"
+[ "$pdf_pages" -ge 2 ] || { echo "expected several pages" >&2; exit 1; }
+[ "$pdf_pages" = "$png_pages" ] && [ "$pdf_pages" = "$brp_pages" ] ||
+    { echo "page counts disagree" >&2; exit 1; }
+[ "$(pdfinfo "$work/converted.pdf" | awk '/^Pages:/ {print $2}')" = "$pdf_pages" ]
+pdftotext "$work/listing.pdf" "$work/listing.txt"
+grep -q "Referênte ao mês de FEVEREIRO de 2024" "$work/listing.txt"
+
+for page in "$work"/pages/*.png; do
+    cmp -s "$page" "$work/reopened/$(basename "$page")" ||
+        { echo "$(basename "$page") differs after --open" >&2; exit 1; }
+done
+
+# A damaged file is refused with the store's message and exit code 1.
+head -c 100 "$work/listing.brp" >"$work/short.brp"
+if "$report" --open "$work/short.brp" --pdf "$work/short.pdf" 2>"$work/err"; then
+    echo "a 100-byte file was accepted" >&2
+    exit 1
+fi
+grep -qx "Stream read error." "$work/err"
+echo ok
