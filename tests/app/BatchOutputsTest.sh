@@ -32,6 +32,22 @@ for page in "$work"/pages/*.png; do
         { echo "$(basename "$page") differs after --open" >&2; exit 1; }
 done
 
+# With the test queue (scripts/cups), --print sends the chosen range to it.
+if [ "${TAVIM_TEST_CUPS:-}" = 1 ]; then
+    touch "$work/before-print"
+    sleep 1
+    "$report" --open "$work/listing.brp" --print --from 2 --to 2
+    arrived=
+    for _ in $(seq 600); do
+        arrived=$(find "$HOME/PDF" -name '*.pdf' -newer "$work/before-print" 2>/dev/null | head -n1)
+        [ -n "$arrived" ] && pdfinfo "$arrived" >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    [ -n "$arrived" ] || { echo "no printed PDF arrived in $HOME/PDF" >&2; exit 1; }
+    [ "$(pdfinfo "$arrived" | awk '/^Pages:/ {print $2}')" = 1 ] ||
+        { echo "the printed range is not one page" >&2; exit 1; }
+fi
+
 # A damaged file is refused with the store's message and exit code 1.
 head -c 100 "$work/listing.brp" >"$work/short.brp"
 if "$report" --open "$work/short.brp" --pdf "$work/short.pdf" 2>"$work/err"; then

@@ -5,8 +5,10 @@
 #include "app/FrmTavim.h"
 #include "app/Program.h"
 #include "data/DataModCad.h"
+#include "report/FrmImpressao.h"
 #include "tools/DemoDatabase.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -155,6 +157,30 @@ TEST_F(MainWindow, AButtonDoesNotActWhenTheGridRefusesItsPendingText) {
         << qPrintable(shownErrors()[0]);
     EXPECT_EQ(table.state(), DataSetState::Edit);
     EXPECT_EQ(table.rowCount(), rows);
+}
+
+TEST_F(MainWindow, ImprimirPreviewsTheReportWithThePeriodOfTheSelectors) {
+    start(QDate(2024, 3, 15));
+    click(frmTavim->btnGerar);
+    frmTavim->cbxMes->setCurrentIndex(4);
+    bool previewShown = false;
+    // The preview is modal: look at it, then close it, from inside its loop.
+    std::function<void()> closePreview = [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == frmTavim) {
+            QTimer::singleShot(20, closePreview);
+            return;
+        }
+        previewShown = modal->windowTitle() == QStringLiteral("Print Preview");
+        modal->close();
+    };
+    QTimer::singleShot(20, closePreview);
+    click(frmTavim->btnImprimir);
+    EXPECT_TRUE(previewShown);
+    EXPECT_TRUE(shownErrors().isEmpty()) << qPrintable(shownErrors().join("\n"));
+    EXPECT_EQ(frmImpressao->rpPeriodo->caption(),
+              QStringLiteral("Referênte ao mês de MAIO de 2024"));
+    EXPECT_TRUE(frmImpressao->relatorio.idle());
 }
 
 TEST_F(MainWindow, SairAndTheCloseBoxEndTheLoopWithCodeZero) {
