@@ -9,13 +9,18 @@
 #include <cstdio>
 #include <optional>
 
+#ifndef TAVIM_VERSION
+#define TAVIM_VERSION "0.0.0"
+#endif
+
 namespace {
 
 constexpr int kDefaultContracts = 240;
 constexpr int kMaxContracts = 1'000'000;
 constexpr quint64 kDefaultSeed = 1;
 
-const char kUsage[] = "Usage: tavim-demo-db PATH [--contracts N] [--seed S] [--month YYYY-MM]\n";
+const char kUsage[] = "Usage: tavim-demo-db PATH [--contracts N] [--seed S] [--month YYYY-MM]\n"
+                      "       tavim-demo-db --help | --version\n";
 
 const char kHelp[] = "\n"
                      "Creates the Firebird database file PATH through the embedded engine (no\n"
@@ -25,13 +30,17 @@ const char kHelp[] = "\n"
                      "  --seed S         seed of the generator, 0 to 2^64-1 (default 1)\n"
                      "  --month YYYY-MM  month of reference (default: the current month of the\n"
                      "                   local clock)\n"
-                     "  --help           shows this text\n"
+                     "  --help, -h       shows this text\n"
+                     "  --version        shows the version\n"
                      "\n"
                      "Contracts start within the five years up to the month of reference, many\n"
                      "of them open-ended, so that every month of its year and of the two years\n"
                      "before has contracts. The same seed and month of reference give the same\n"
                      "database on every machine, whatever the day of the month. PATH must not\n"
-                     "exist: an existing file is never overwritten.\n";
+                     "exist: an existing file is never overwritten.\n"
+                     "\n"
+                     "Exit codes: 0 created, 1 the database could not be created (message on\n"
+                     "standard error), 2 usage error.\n";
 
 struct Arguments {
     QString path;
@@ -39,6 +48,7 @@ struct Arguments {
     quint64 seed = kDefaultSeed;
     QDate month = QDate::currentDate();
     bool help = false;
+    bool version = false;
 };
 
 struct UsageError {
@@ -114,6 +124,8 @@ Arguments parseArguments(const QStringList& args) {
         const QString& arg = args[i];
         if (arg == u"--help" || arg == u"-h")
             out.help = true;
+        else if (arg == u"--version")
+            out.version = true;
         else if (arg.startsWith(u'-') && arg != u"-")
             parseOption(args, i, out);
         else if (out.path.isEmpty())
@@ -121,7 +133,7 @@ Arguments parseArguments(const QStringList& args) {
         else
             throw UsageError{QStringLiteral("more than one PATH")};
     }
-    if (out.path.isEmpty() && !out.help)
+    if (out.path.isEmpty() && !out.help && !out.version)
         throw UsageError{QStringLiteral("PATH is missing")};
     return out;
 }
@@ -148,6 +160,10 @@ int main(int argc, char** argv) {
         const Arguments parsedArgs = parseArguments(args);
         if (parsedArgs.help) {
             std::printf("%s%s", kUsage, kHelp);
+            return 0;
+        }
+        if (parsedArgs.version) {
+            std::printf("tavim-demo-db %s\n", TAVIM_VERSION);
             return 0;
         }
         return run(parsedArgs);
