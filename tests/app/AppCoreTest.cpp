@@ -33,11 +33,8 @@ TEST(ErrorBoxText, FullStopRule) {
 
 TEST(ApplicationTitle, FromTheExecutableName) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/usr/bin/tavim", "Tavim"},
-        {"ABCDEF.EXE", "Abcdef"},
-        {"/opt/x.y/TAVIM.bin.old", "Tavim"},
-        {"/usr/bin/.hidden", ""},
-        {"tAVIM", "Tavim"},
+        {"/usr/bin/tavim", "Tavim"}, {"ABCDEF.EXE", "Abcdef"}, {"/opt/x.y/TAVIM.bin.old", "Tavim"},
+        {"/usr/bin/.hidden", ""},    {"tAVIM", "Tavim"},
     };
     for (const auto& [path, title] : cases)
         EXPECT_EQ(ApplicationTitle(QString::fromUtf8(path)), QString::fromUtf8(title)) << path;
@@ -106,10 +103,10 @@ TEST(ReportCommandLine, Requests) {
 }
 
 TEST(ReportCommandLine, PageOutputs) {
-    const auto parsed = ParseReportCommandLine(
-        {"--save", "a.brp", "--pdf", "b.pdf", "--png", "pages", "--print", "TavimPDF", "--copies",
-         "2", "--from", "2", "--to", "3"},
-        QDate(2024, 3, 15));
+    const auto parsed =
+        ParseReportCommandLine({"--save", "a.brp", "--pdf", "b.pdf", "--png", "pages", "--print",
+                                "TavimPDF", "--copies", "2", "--from", "2", "--to", "3"},
+                               QDate(2024, 3, 15));
     ASSERT_TRUE(std::holds_alternative<ReportRequest>(parsed));
     const ReportRequest& r = std::get<ReportRequest>(parsed);
     EXPECT_EQ(r.save, QStringLiteral("a.brp"));
