@@ -47,6 +47,9 @@ QComboBox* makeList(QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setEditable(false);
     list->setFont(UiFont(11, true));
+    // The platform's combo box pads more than the design's: "FEVEREIRO" must fit 78 px.
+    list->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 1px; }"
+                                       "QComboBox::drop-down { width: 12px; }"));
     return list;
 }
 
