@@ -77,7 +77,8 @@ ToolRun runTool(const QStringList& args) {
 }
 
 const QString kUsageLine =
-    QStringLiteral("Usage: tavim-demo-db PATH [--contracts N] [--seed S] [--month YYYY-MM]\n");
+    QStringLiteral("Usage: tavim-demo-db PATH [--contracts N] [--seed S] [--month YYYY-MM]\n"
+                   "       tavim-demo-db --help | --version\n");
 
 TEST(DemoDatabaseTool, CreatesTheDatabaseAndSaysSo) {
     for (const int count : {25, 0}) {
