@@ -1,6 +1,7 @@
 #include "engine/BrExport.h"
 
 #include "engine/BrPrinter.h"
+#include "engine/DeviceRounding.h"
 #include "format/Exception.h"
 
 #include <QDir>
@@ -57,7 +58,7 @@ void ExportPngs(TBrPrinter& store, const QString& folder) {
         if (!page)
             continue;
         QImage image(page->size(), QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(96 / 0.0254);
+        const int dotsPerMeter = qRound(kScreenDpi / 0.0254);
         image.setDotsPerMeterX(dotsPerMeter);
         image.setDotsPerMeterY(dotsPerMeter);
         image.fill(Qt::white);

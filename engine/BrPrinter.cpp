@@ -23,10 +23,6 @@ namespace tavim {
 
 namespace {
 
-// Page images are recorded against a 96-dpi reference device, whatever the
-// screen, so that a saved file means the same paper on every machine.
-constexpr long double kScreenPixelsPerInch = 96;
-constexpr long double kScreenFactor = kScreenPixelsPerInch / 254;
 constexpr long double kA4Width = 2100;
 constexpr long double kA4Length = 2970;
 // Paper-table entries that a loaded page's size is compared with.

@@ -127,50 +127,47 @@ QFont makeFont(const Font& f) {
     return font;
 }
 
-void setText(TBrCustomLabel& control, const Declared& d) {
-    control.Font = makeFont(d.font);
-    control.Alignment = d.alignment;
-    control.AutoSize = d.autoSize;
+// A text control with the declared font, alignment and auto-size.
+template <typename Control> std::unique_ptr<Control> textControl(TBrBand& band, const Declared& d) {
+    auto control = std::make_unique<Control>(band, QString::fromUtf8(d.name));
+    control->Font = makeFont(d.font);
+    control->Alignment = d.alignment;
+    control->AutoSize = d.autoSize;
+    return control;
 }
 
-std::unique_ptr<TBrPrintable> create(TBrBand& band, const Declared& d, TMemTable& table) {
-    const QString name = QString::fromUtf8(d.name);
+std::unique_ptr<TBrPrintable> makeControl(TBrBand& band, const Declared& d, TMemTable& table) {
     const QString text = QString::fromUtf8(d.text ? d.text : "");
-    std::unique_ptr<TBrPrintable> control;
     switch (d.kind) {
     case Kind::Label: {
-        auto label = std::make_unique<TBrLabel>(band, name);
-        setText(*label, d);
+        auto label = textControl<TBrLabel>(band, d);
         label->setCaption(text);
-        control = std::move(label);
-        break;
+        return label;
     }
     case Kind::DBText: {
-        auto data = std::make_unique<TBrDBText>(band, name);
-        setText(*data, d);
+        auto data = textControl<TBrDBText>(band, d);
         data->DataSet = &table;
         data->DataField = text;
         data->setCaption(text);
-        control = std::move(data);
-        break;
+        return data;
     }
     case Kind::PageNumber: {
-        auto page = std::make_unique<TBrSysData>(band, name);
-        setText(*page, d);
+        auto page = textControl<TBrSysData>(band, d);
         page->Data = TBrSysDataKind::brsPageNumber;
         page->Text = text;
-        control = std::move(page);
-        break;
+        return page;
     }
     case Kind::HorLine:
-    case Kind::Rectangle: {
-        auto shape = std::make_unique<TBrShape>(band, name);
-        shape->Shape =
-            d.kind == Kind::HorLine ? TBrShapeType::brsHorLine : TBrShapeType::brsRectangle;
-        control = std::move(shape);
+    case Kind::Rectangle:
         break;
     }
-    }
+    auto shape = std::make_unique<TBrShape>(band, QString::fromUtf8(d.name));
+    shape->Shape = d.kind == Kind::HorLine ? TBrShapeType::brsHorLine : TBrShapeType::brsRectangle;
+    return shape;
+}
+
+std::unique_ptr<TBrPrintable> create(TBrBand& band, const Declared& d, TMemTable& table) {
+    std::unique_ptr<TBrPrintable> control = makeControl(band, d, table);
     control->setPixelBounds(d.left, d.top, d.width, d.height);
     return control;
 }

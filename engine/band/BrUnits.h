@@ -1,19 +1,14 @@
 #pragma once
 
-#include <cmath>
+#include "engine/DeviceRounding.h"
 
 namespace tavim {
 
-// Lengths are tenths of a millimetre; positions on a page are whole tenths.
-// Halves round to the even neighbour (the default floating-point rounding).
+// Lengths are tenths of a millimetre; positions on a page are whole tenths,
+// halves going to the even neighbour.
 inline int nearest(long double x) {
-    return int(std::lrint(x));
+    return roundHalfEven(x);
 }
-
-// Screen pixels (96 per inch) per tenth of a millimetre: text is always
-// measured at this resolution, whatever device the report goes to.
-inline constexpr int kScreenDpi = 96;
-inline constexpr long double kScreenFactor = kScreenDpi / 254.0L;
 
 inline int toScreenPixels(long double tenths) {
     return nearest(tenths * kScreenFactor);

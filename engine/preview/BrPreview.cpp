@@ -14,8 +14,6 @@ namespace tavim {
 
 namespace {
 
-// The store records its page images at 96 pixels per inch; the view matches.
-constexpr long double kScreenFactor = 96.0L / 254;
 constexpr long double kA4Width = 2100;
 constexpr long double kA4Length = 2970;
 constexpr int kShadowFrame = 4;
