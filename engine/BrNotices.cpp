@@ -7,6 +7,11 @@ QEvent::Type TBrPageAvailableEvent::type() {
     return registered;
 }
 
+QEvent::Type TBrRunFailedEvent::type() {
+    static const auto registered = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return registered;
+}
+
 QEvent::Type TBrProgressEvent::type() {
     static const auto registered = static_cast<QEvent::Type>(QEvent::registerEventType());
     return registered;

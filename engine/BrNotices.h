@@ -15,6 +15,13 @@ private:
     int m_pages;
 };
 
+// The run ended with an error, which the store keeps (TBrPrinter::takeRunError).
+class TBrRunFailedEvent : public QEvent {
+public:
+    static QEvent::Type type();
+    TBrRunFailedEvent() : QEvent(type()) {}
+};
+
 class TBrProgressEvent : public QEvent {
 public:
     static QEvent::Type type();

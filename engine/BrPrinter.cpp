@@ -67,6 +67,7 @@ struct TBrPrinter::Private {
     int availablePages = 0;
     std::shared_ptr<TBrPageList> pages;
     QObject* client = nullptr;
+    std::exception_ptr runError;
 
     // Held by the producing calls (newPage, endDoc, abortDoc, progress) while they
     // touch the page list, and by load while it detaches a busy document; a
@@ -98,6 +99,9 @@ struct TBrPrinter::Private {
     std::optional<TMetafile> closeImage();
     void closePage();
     void openPage();
+    Exception printFailure(const QString& what) const;
+    void startJob();
+    void nextSheet();
     void endJob(bool abort);
     void discardSurface();
     void endDetached();
@@ -161,7 +165,7 @@ void TBrPrinter::Private::closePage() {
             pages->append(*image);
     } else if (inPrintRange(pageCount)) {
         if (pageCount != lastPage)
-            driver->newSheet();
+            nextSheet();
     } else {
         closeImage();
     }
@@ -178,22 +182,57 @@ void TBrPrinter::Private::openPage() {
         openImage();
         return;
     }
-    if (!jobStarted) {
-        driver->setJobName(title);
-        jobStarted = printerPainter.begin(driver->device());
-    }
+    if (!jobStarted)
+        startJob();
     horizontalFactor = static_cast<long double>(settings.pixelsPerInchX()) / 254;
     verticalFactor = static_cast<long double>(settings.pixelsPerInchY()) / 254;
     canvas = &printerPainter;
 }
 
+Exception TBrPrinter::Private::printFailure(const QString& what) const {
+    QString text = QStringLiteral("Printer \"%1\" %2").arg(driver->deviceName(), what);
+    if (const QString reason = driver->errorString(); !reason.isEmpty())
+        text += QStringLiteral(": ") + reason;
+    return Exception(text);
+}
+
+void TBrPrinter::Private::startJob() {
+    if (driver->inErrorState())
+        throw printFailure(QStringLiteral("is in an error state"));
+    driver->setJobName(title);
+    if (!printerPainter.begin(driver->device())) {
+        driver->abortJob();
+        throw printFailure(QStringLiteral("could not start the print job"));
+    }
+    jobStarted = true;
+}
+
+void TBrPrinter::Private::nextSheet() {
+    if (!driver->newSheet())
+        throw printFailure(QStringLiteral("could not start a new sheet"));
+}
+
+// Ending hands the job to the printer only when every step went through; an
+// aborted or failed job is abandoned whole.
 void TBrPrinter::Private::endJob(bool abort) {
     if (!jobStarted)
         return;
-    if (abort)
-        driver->abortJob();
-    printerPainter.end();
     jobStarted = false;
+    const bool ended = printerPainter.end();
+    if (abort) {
+        driver->abortJob();
+        return;
+    }
+    if (!ended) {
+        driver->abortJob();
+        throw printFailure(QStringLiteral("could not finish the print job"));
+    }
+    if (driver->inErrorState()) {
+        driver->abortJob();
+        throw printFailure(QStringLiteral("is in an error state"));
+    }
+    if (!driver->submitJob())
+        throw printFailure(QStringLiteral("did not accept the print job"));
 }
 
 void TBrPrinter::Private::discardSurface() {
@@ -342,7 +381,14 @@ void TBrPrinter::endDoc() {
             generation = d->generation;
         }
         if (d->destination == TBrDestination::Printer) {
-            d->endJob(false);
+            try {
+                d->endJob(false);
+            } catch (...) {
+                d->discardSurface();
+                std::lock_guard lock(d->mutex);
+                d->status = TBrStatus::Finished;
+                throw;
+            }
             d->discardSurface();
         } else {
             if (begun > 0) {
@@ -405,6 +451,25 @@ void TBrPrinter::cancel() {
 // A run detached by a load is cancelled, whatever the flag says now.
 bool TBrPrinter::cancelled() const {
     return d->cancelled || d->detached;
+}
+
+void TBrPrinter::keepRunError(std::exception_ptr error) {
+    std::lock_guard lock(d->mutex);
+    d->runError = std::move(error);
+}
+
+void TBrPrinter::notifyRunFailed() {
+    d->post(new TBrRunFailedEvent);
+}
+
+bool TBrPrinter::runFailed() const {
+    std::lock_guard lock(d->mutex);
+    return bool(d->runError);
+}
+
+std::exception_ptr TBrPrinter::takeRunError() {
+    std::lock_guard lock(d->mutex);
+    return std::exchange(d->runError, nullptr);
 }
 
 QPainter* TBrPrinter::canvas() {
@@ -544,34 +609,31 @@ void TBrPrinter::print() {
         pages = d->pages;
         count = std::min(d->pageCount, pages->count());
     }
-    d->driver->setJobName(d->title);
     d->endJob(true);
     d->settings.applyToPrinter();
     const int first = d->firstPage > 0 ? d->firstPage : 1;
     const int last = d->lastPage > 0 ? std::min(d->lastPage, count) : count;
     if (first > last)
         return;
-    QPainter painter;
-    if (!painter.begin(d->driver->device()))
-        return;
+    d->startJob();
     const QRectF target(QPointF(0, 0), QSizeF(d->driver->printableSize()));
+    // Cancelling is looked at once more after the last page: a job cancelled
+    // at any point is abandoned whole.
+    const auto cancelledNow = [this] {
+        processPendingEvents();
+        return bool(d->cancelled);
+    };
     try {
-        for (int i = first; i <= last; ++i) {
-            processPendingEvents();
-            pages->read(i).play(painter, target);
+        for (int i = first; i <= last && !cancelledNow(); ++i) {
+            pages->read(i).play(d->printerPainter, target);
             if (i != last)
-                d->driver->newSheet();
-            if (d->cancelled) {
-                d->driver->abortJob();
-                break;
-            }
+                d->nextSheet();
         }
     } catch (...) {
-        d->driver->abortJob();
-        painter.end();
+        d->endJob(true);
         throw;
     }
-    painter.end();
+    d->endJob(cancelledNow());
 }
 
 void TBrPrinter::setClient(QObject* client) {

@@ -4,6 +4,7 @@
 #include "engine/emf/Metafile.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -60,6 +61,12 @@ public:
     void progress(int percent);
     void cancel();
     bool cancelled() const;
+    // The error that ended the run, kept until taken; the notice tells the
+    // client once the report is idle again.
+    void keepRunError(std::exception_ptr error);
+    void notifyRunFailed();
+    bool runFailed() const;
+    std::exception_ptr takeRunError();
 
     // The open page's painter (active between newPage and the next newPage/endDoc).
     QPainter* canvas();

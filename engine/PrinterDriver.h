@@ -62,14 +62,21 @@ public:
     virtual QSize physicalPageSize() const = 0;
     virtual QSize printableSize() const = 0;
 
-    // The job starts when a painter begins on device() and ends when it ends.
+    // A job: a painter begun on device() starts it and newSheet() advances it;
+    // once that painter has ended, submitJob() hands the job to the printer or
+    // abortJob() abandons it, and then nothing of it is printed.
     virtual void setJobName(const QString& name) = 0;
     // Not empty: the job goes to this PDF file instead of the printer.
     virtual void setOutputFileName(const QString&) {}
     virtual QPaintDevice* device() = 0;
     virtual bool newSheet() = 0;
-    // Abandons the job of the painter still active on device().
+    // False when the printer refused the job; errorString() may say why.
+    virtual bool submitJob() = 0;
     virtual void abortJob() = 0;
+    // The selected printer reports a fault (stopped, jammed, offline).
+    virtual bool inErrorState() const = 0;
+    // The platform's text for the last failure; may be empty.
+    virtual QString errorString() const = 0;
 };
 
 // The installed printers through Qt (CUPS on Linux).

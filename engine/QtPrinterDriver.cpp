@@ -1,10 +1,16 @@
 #include "engine/QtPrinterDriver.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPageSize>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 
 #include <array>
 #include <cmath>
+#include <dlfcn.h>
+#include <utility>
+#include <vector>
 
 namespace tavim {
 
@@ -54,6 +60,59 @@ int paperCodeOf(const QPageSize& size) {
     if (size.id() == QPageSize::Custom)
         return kUserDefinedPaper;
     return size.windowsId();
+}
+
+// The two calls of the CUPS client library that submitting a file needs. The
+// library is loaded at run time: it is there wherever Qt prints to CUPS.
+struct CupsOption {
+    char* name;
+    char* value;
+};
+using CupsPrintFile = int (*)(const char*, const char*, const char*, int, CupsOption*);
+using CupsLastErrorString = const char* (*)();
+
+struct CupsLibrary {
+    CupsPrintFile printFile = nullptr;
+    CupsLastErrorString lastErrorString = nullptr;
+};
+
+const CupsLibrary& cups() {
+    static const CupsLibrary library = [] {
+        CupsLibrary found;
+        void* handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return found;
+        found.printFile = reinterpret_cast<CupsPrintFile>(dlsym(handle, "cupsPrintFile"));
+        found.lastErrorString =
+            reinterpret_cast<CupsLastErrorString>(dlsym(handle, "cupsLastErrorString"));
+        return found;
+    }();
+    return library;
+}
+
+// The job options Qt's own CUPS job carries.
+std::vector<std::pair<QByteArray, QByteArray>> jobOptions(const QPrinter& printer) {
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+    options.emplace_back("media", printer.pageLayout().pageSize().key().toLocal8Bit());
+    if (printer.copyCount() > 1) {
+        options.emplace_back("copies", QByteArray::number(printer.copyCount()));
+        if (printer.collateCopies())
+            options.emplace_back("Collate", "True");
+    }
+    switch (printer.duplex()) {
+    case QPrinter::DuplexNone:
+        options.emplace_back("sides", "one-sided");
+        break;
+    case QPrinter::DuplexShortSide:
+        options.emplace_back("sides", "two-sided-short-edge");
+        break;
+    default:
+        options.emplace_back("sides", "two-sided-long-edge");
+        break;
+    }
+    if (printer.pageLayout().orientation() == QPageLayout::Landscape)
+        options.emplace_back("landscape", "");
+    return options;
 }
 
 } // namespace
@@ -166,16 +225,93 @@ void TQtPrinterDriver::setJobName(const QString& name) {
     m_printer.setDocName(name);
 }
 
+bool TQtPrinterDriver::printsToFile() const {
+    return !m_printer.outputFileName().isEmpty();
+}
+
 QPaintDevice* TQtPrinterDriver::device() {
-    return &m_printer;
+    dropSpool();
+    m_error.clear();
+    if (printsToFile())
+        return &m_printer;
+    QTemporaryFile reserve(QDir::temp().filePath(QStringLiteral("tavim-job-XXXXXX.pdf")));
+    reserve.setAutoRemove(false);
+    if (reserve.open())
+        m_spoolFile = reserve.fileName();
+    else
+        m_error = reserve.errorString();
+    // Same resolution and layout as the printer's own job, so the pages come
+    // out exactly as they would have.
+    m_spool = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_spool->setOutputFileName(m_spoolFile.isEmpty() ? QStringLiteral("/nonexistent/job.pdf")
+                                                     : m_spoolFile);
+    m_spool->setResolution(m_printer.resolution());
+    m_spool->setFullPage(m_printer.fullPage());
+    m_spool->setPageLayout(m_printer.pageLayout());
+    m_spool->setDocName(m_printer.docName());
+    return m_spool.get();
 }
 
 bool TQtPrinterDriver::newSheet() {
-    return m_printer.newPage();
+    return m_spool ? m_spool->newPage() : m_printer.newPage();
 }
 
+bool TQtPrinterDriver::submitJob() {
+    if (printsToFile())
+        return m_printer.printerState() != QPrinter::Error;
+    const QString file = std::exchange(m_spoolFile, QString());
+    m_spool.reset();
+    if (file.isEmpty())
+        return false;
+    const bool sent = sendToQueue(file);
+    QFile::remove(file);
+    return sent;
+}
+
+bool TQtPrinterDriver::sendToQueue(const QString& fileName) {
+    const CupsLibrary& library = cups();
+    if (!library.printFile) {
+        m_error = QStringLiteral("The CUPS client library is not available");
+        return false;
+    }
+    auto options = jobOptions(m_printer);
+    std::vector<CupsOption> list;
+    for (auto& [name, value] : options)
+        list.push_back({name.data(), value.data()});
+    // CUPS wants the queue's name without an instance.
+    const QByteArray queue = m_printer.printerName().section(u'/', 0, 0).toLocal8Bit();
+    const int job = library.printFile(queue.constData(), QFile::encodeName(fileName).constData(),
+                                      m_printer.docName().toLocal8Bit().constData(),
+                                      int(list.size()), list.data());
+    if (job > 0)
+        return true;
+    if (library.lastErrorString)
+        m_error = QString::fromLocal8Bit(library.lastErrorString());
+    return false;
+}
+
+void TQtPrinterDriver::dropSpool() {
+    m_spool.reset();
+    if (!m_spoolFile.isEmpty())
+        QFile::remove(std::exchange(m_spoolFile, QString()));
+}
+
+// A job printed to a file leaves no partial file behind.
 void TQtPrinterDriver::abortJob() {
-    m_printer.abort();
+    dropSpool();
+    if (printsToFile())
+        QFile::remove(m_printer.outputFileName());
+}
+
+bool TQtPrinterDriver::inErrorState() const {
+    if (printsToFile())
+        return m_printer.printerState() == QPrinter::Error;
+    const QPrinter::PrinterState state = QPrinterInfo::printerInfo(m_printer.printerName()).state();
+    return state == QPrinter::Error || state == QPrinter::Aborted;
+}
+
+QString TQtPrinterDriver::errorString() const {
+    return m_error;
 }
 
 void TQtPrinterDriver::setOutputFileName(const QString& fileName) {

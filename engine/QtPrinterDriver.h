@@ -3,6 +3,7 @@
 #include "engine/PrinterDriver.h"
 
 #include <QPrinter>
+#include <memory>
 
 namespace tavim {
 
@@ -31,11 +32,25 @@ public:
     void setOutputFileName(const QString& fileName) override;
     QPaintDevice* device() override;
     bool newSheet() override;
+    bool submitJob() override;
     void abortJob() override;
+    bool inErrorState() const override;
+    QString errorString() const override;
 
 private:
+    bool printsToFile() const;
+    void dropSpool();
+    bool sendToQueue(const QString& fileName);
+
     QStringList m_printers;
+    // The selected printer: its settings and metrics, and the surface of a job
+    // printed to a file.
     QPrinter m_printer;
+    // A job for a queue is spooled to a PDF of our own, which reaches the queue
+    // only when submitted: Qt's own queue job cannot be abandoned once begun.
+    std::unique_ptr<QPrinter> m_spool;
+    QString m_spoolFile;
+    QString m_error;
 };
 
 } // namespace tavim

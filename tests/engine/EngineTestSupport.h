@@ -4,9 +4,11 @@
 #include "engine/PrinterDriver.h"
 
 #include <QByteArray>
-#include <QPicture>
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QString>
 #include <QStringList>
+#include <climits>
 #include <memory>
 #include <ostream>
 
@@ -30,12 +32,51 @@ struct FakePrinter {
     int jobs = 0;
     int newSheets = 0;
     int aborts = 0;
+    int submits = 0;
+    int delivered = 0;
     QString jobName;
+    // Faults to inject: each refuses one step of a print job.
+    bool refuseBegin = false;
+    bool refuseSheet = false;
+    bool refuseEnd = false;
+    bool refuseSubmit = false;
+    bool errorState = false;
+};
+
+// A sheet that draws nothing; its engine refuses to begin or end on request.
+class FakeSheetEngine : public QPaintEngine {
+public:
+    explicit FakeSheetEngine(const FakePrinter& printer) : m(printer) {}
+    bool begin(QPaintDevice*) override { return !m.refuseBegin; }
+    bool end() override { return !m.refuseEnd; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPath(const QPainterPath&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF&, const QTextItem&) override {}
+    Type type() const override { return QPaintEngine::User; }
+
+private:
+    const FakePrinter& m;
+};
+
+class FakeSheet : public QPaintDevice {
+public:
+    explicit FakeSheet(const FakePrinter& printer) : m_printer(printer), m_engine(printer) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override;
+
+private:
+    const FakePrinter& m_printer;
+    mutable FakeSheetEngine m_engine;
 };
 
 class FakePrinterDriver : public TPrinterDriver {
 public:
-    explicit FakePrinterDriver(std::shared_ptr<FakePrinter> printer) : m(std::move(printer)) {}
+    explicit FakePrinterDriver(std::shared_ptr<FakePrinter> printer)
+        : m(std::move(printer)), m_sheet(*m) {}
 
     QStringList printers() const override { return m->printers; }
     int defaultPrinter() const override { return m->defaultIndex; }
@@ -62,13 +103,56 @@ public:
         ++m->jobs;
         return &m_sheet;
     }
-    bool newSheet() override { return ++m->newSheets; }
+    bool newSheet() override {
+        ++m->newSheets;
+        return !m->refuseSheet;
+    }
+    bool submitJob() override {
+        ++m->submits;
+        if (m->refuseSubmit)
+            return false;
+        ++m->delivered;
+        return true;
+    }
     void abortJob() override { ++m->aborts; }
+    bool inErrorState() const override { return m->errorState; }
+    QString errorString() const override {
+        return m->refuseSubmit ? QStringLiteral("queue full") : QString();
+    }
 
 private:
     std::shared_ptr<FakePrinter> m;
-    QPicture m_sheet;
+    FakeSheet m_sheet;
 };
+
+inline int FakeSheet::metric(PaintDeviceMetric metric) const {
+    switch (metric) {
+    case PdmWidth:
+        return m_printer.page.width();
+    case PdmHeight:
+        return m_printer.page.height();
+    case PdmDpiX:
+    case PdmPhysicalDpiX:
+        return m_printer.dpi.width();
+    case PdmDpiY:
+    case PdmPhysicalDpiY:
+        return m_printer.dpi.height();
+    case PdmWidthMM:
+        return m_printer.page.width() * 254 / m_printer.dpi.width() / 10;
+    case PdmHeightMM:
+        return m_printer.page.height() * 254 / m_printer.dpi.height() / 10;
+    case PdmDepth:
+        return 32;
+    case PdmNumColors:
+        return INT_MAX;
+    case PdmDevicePixelRatio:
+        return 1;
+    case PdmDevicePixelRatioScaled:
+        return int(QPaintDevice::devicePixelRatioFScale());
+    default:
+        return 0;
+    }
+}
 
 // A fake printer that supports every paper, copies, orientation and bins.
 std::shared_ptr<FakePrinter> capablePrinter();

@@ -30,7 +30,10 @@ public:
     void setJobName(const QString&) override {}
     QPaintDevice* device() override { return nullptr; }
     bool newSheet() override { return false; }
+    bool submitJob() override { return false; }
     void abortJob() override {}
+    bool inErrorState() const override { return false; }
+    QString errorString() const override { return {}; }
 };
 
 } // namespace
