@@ -1,6 +1,7 @@
 #include "engine/band/BandReport.h"
 
 #include "data/MemTable.h"
+#include "engine/PrinterDriver.h"
 #include "engine/band/BrBand.h"
 #include "engine/band/BrCanvas.h"
 #include "engine/band/BrCreateReportThread.h"
@@ -82,7 +83,7 @@ void TBandReport::ShowPreview() {
     std::unique_ptr<TBrPrinter> store;
     try {
         ensureFonts();
-        store = std::make_unique<TBrPrinter>();
+        store = makeStore();
         // Settled here, while the grid still hears the table, so that an edit
         // pending in its editor is written before the worker owns the table.
         if (table && table->active())
@@ -120,8 +121,9 @@ void TBandReport::ShowPreview() {
     if (PreviewHook)
         PreviewHook(preview);
     worker.wait();
-    if (worker.error())
-        std::rethrow_exception(worker.error());
+    // Not taken yet when the preview closed before it could show it.
+    if (const std::exception_ptr error = preview.takeRunError())
+        std::rethrow_exception(error);
 }
 
 void TBandReport::PrintToPrinter() {
@@ -131,7 +133,7 @@ void TBandReport::PrintToPrinter() {
     std::unique_ptr<QObject> progress;
     try {
         ensureFonts();
-        fresh = std::make_unique<TBrPrinter>();
+        fresh = makeStore();
         if (fresh->printerAvailable()) {
             fresh->setDestination(TBrDestination::Printer);
             if (ProgressHook)
@@ -169,12 +171,41 @@ void TBandReport::previewClosed() {
         m_store->cancel();
 }
 
+std::unique_ptr<TBrPrinter> TBandReport::makeStore() const {
+    if (PrinterDriver)
+        return std::make_unique<TBrPrinter>(PrinterDriver());
+    return std::make_unique<TBrPrinter>();
+}
+
 void TBandReport::run(TBrPrinter& store) {
-    const Finally idleAtEnd([this] {
-        m_runStore = nullptr;
-        m_canvas = nullptr;
-        m_idle = true;
-    });
+    std::exception_ptr error;
+    {
+        const Finally idleAtEnd([this] {
+            m_runStore = nullptr;
+            m_canvas = nullptr;
+            m_idle = true;
+        });
+        try {
+            generate(store);
+        } catch (...) {
+            // A failed run's document is incomplete: abandon it and keep the
+            // pages so far; the error is kept before the report is idle, so
+            // whoever waits for idle finds it.
+            error = std::current_exception();
+            try {
+                store.abortDoc();
+            } catch (...) {
+            }
+            store.keepRunError(error);
+        }
+    }
+    if (!error)
+        return;
+    store.notifyRunFailed();
+    std::rethrow_exception(error);
+}
+
+void TBandReport::generate(TBrPrinter& store) {
     m_lastPage = false;
     bool printReport = true;
     if (BeforePrint)
@@ -184,17 +215,7 @@ void TBandReport::run(TBrPrinter& store) {
     TBrPrinterCanvas canvas(store);
     m_runStore = &store;
     m_canvas = &canvas;
-    try {
-        produce(store);
-    } catch (...) {
-        // A failed run's document is incomplete: abandon it, keep the pages so
-        // far, and let the original error through.
-        try {
-            store.abortDoc();
-        } catch (...) {
-        }
-        throw;
-    }
+    produce(store);
     if (m_cancelled)
         store.abortDoc();
     else

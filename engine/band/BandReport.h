@@ -20,6 +20,7 @@ class TBrBand;
 class TBrCanvas;
 class TBrPrintable;
 class TMemTable;
+class TPrinterDriver;
 enum class TBrBandType;
 
 struct TBrReportOptions {
@@ -100,6 +101,8 @@ public:
     std::function<std::unique_ptr<QObject>(TBrPrinter& store, bool show)> ProgressHook;
     // The printer set-up dialog the preview's store offers.
     std::function<void(TBandReport& report, TBrPrinter& store)> PrinterSetupHook;
+    // The printers the report's stores print on; empty: the system's.
+    std::function<std::unique_ptr<TPrinterDriver>()> PrinterDriver;
 
 private:
     friend class TBrBand;
@@ -110,7 +113,10 @@ private:
     // Takes the report from idle to busy; false when a run is in progress.
     bool claim();
     void ensureFonts() const;
-    // One generation run on a claimed report; leaves the report idle.
+    std::unique_ptr<TBrPrinter> makeStore() const;
+    void generate(TBrPrinter& store);
+    // One generation run on a claimed report; leaves the report idle. An error
+    // is kept by the store, which tells its client, and thrown again.
     void run(TBrPrinter& store);
     void produce(TBrPrinter& store);
     void forEachControl(const std::function<void(TBrPrintable&)>& action) const;

@@ -11,7 +11,7 @@ void TBrCreateReportThread::run() {
     try {
         m_report.run(m_store);
     } catch (...) {
-        m_error = std::current_exception();
+        // The store keeps the error for the preview and ShowPreview.
     }
 }
 

@@ -1,19 +1,16 @@
 #pragma once
 
 #include <QThread>
-#include <exception>
 
 namespace tavim {
 
 class TBandReport;
 class TBrPrinter;
 
-// Runs one generation of a preview. An exception of the run is kept for the
-// thread that waits for this one.
+// Runs one generation of a preview; the store keeps an error of the run.
 class TBrCreateReportThread : public QThread {
 public:
     TBrCreateReportThread(TBandReport& report, TBrPrinter& store);
-    std::exception_ptr error() const { return m_error; }
 
 protected:
     void run() override;
@@ -21,7 +18,6 @@ protected:
 private:
     TBandReport& m_report;
     TBrPrinter& m_store;
-    std::exception_ptr m_error;
 };
 
 } // namespace tavim

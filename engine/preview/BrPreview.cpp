@@ -39,6 +39,8 @@ void TBrPreview::attach(TBrPrinter& store) {
     // nowhere; replay the latest once the window is up and has its size.
     if (const int pages = store.availablePages(); pages > 0)
         QCoreApplication::postEvent(this, new TBrPageAvailableEvent(pages));
+    if (store.runFailed())
+        QCoreApplication::postEvent(this, new TBrRunFailedEvent);
 }
 
 void TBrPreview::detach() {
@@ -48,6 +50,7 @@ void TBrPreview::detach() {
     m_store = nullptr;
     QCoreApplication::removePostedEvents(this, TBrPageAvailableEvent::type());
     QCoreApplication::removePostedEvents(this, TBrProgressEvent::type());
+    QCoreApplication::removePostedEvents(this, TBrRunFailedEvent::type());
 }
 
 void TBrPreview::setPageNumber(int page) {
@@ -102,6 +105,10 @@ bool TBrPreview::event(QEvent* event) {
         pageAvailable(static_cast<TBrPageAvailableEvent*>(event)->pages());
         return true;
     }
+    if (event->type() == TBrRunFailedEvent::type()) {
+        runFailed();
+        return true;
+    }
     if (event->type() == TBrProgressEvent::type()) {
         if (onProgressUpdate)
             onProgressUpdate(static_cast<TBrProgressEvent*>(event)->percent());
@@ -146,6 +153,17 @@ QSize TBrPreview::paperPixels() const {
 // A page in view that has no picture yet is loaded as soon as it is finished,
 // at fit-width zoom; `pages` covers every page up to it, so a page whose own
 // notice was missed is caught up on too.
+// The failed run's store is finished: every page begun can be read now,
+// including the one that was open when the run stopped.
+void TBrPreview::runFailed() {
+    if (!m_store)
+        return;
+    QCoreApplication::removePostedEvents(this, TBrProgressEvent::type());
+    pageAvailable(m_store->pageCount());
+    if (onRunFailed)
+        onRunFailed();
+}
+
 void TBrPreview::pageAvailable(int pages) {
     if (m_store && pages >= m_pageNumber && !m_image->pictureLoaded()) {
         zoomToWidth();

@@ -43,6 +43,8 @@ public:
     // Raised after the view has handled the notice.
     std::function<void(int pages)> onPageAvailable;
     std::function<void(int percent)> onProgressUpdate;
+    // The run ended with an error; the view shows what it finished.
+    std::function<void()> onRunFailed;
 
 protected:
     bool event(QEvent* event) override;
@@ -52,6 +54,7 @@ private:
     QSizeF paperTenths() const;
     QSize paperPixels() const;
     void pageAvailable(int pages);
+    void runFailed();
     void resetScroll();
 
     TBrPrinter* m_store = nullptr;

@@ -16,12 +16,17 @@ namespace {
 
 constexpr QSize kClientSize(149, 97);
 constexpr int kProgressStep = 5;
+// A dialog border: title and close box only, so that the narrow title bar
+// keeps its room for the caption.
+constexpr Qt::WindowFlags kDialogBorder =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+    Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint;
 
 } // namespace
 
 TBrProgressForm::TBrProgressForm(TBrPrinter& store, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
-      m_store(store), m_gauge(new QProgressBar(this)), m_info(new QLabel(this)) {
+    : QDialog(parent, kDialogBorder), m_store(store), m_gauge(new QProgressBar(this)),
+      m_info(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Printing progress"));
     setFixedSize(kClientSize);
 
@@ -44,6 +49,12 @@ TBrProgressForm::TBrProgressForm(TBrPrinter& store, QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     store.setClient(this);
+}
+
+// The run owns this window; closing it (close box, Esc) asks the run to stop,
+// as Cancel does.
+void TBrProgressForm::reject() {
+    m_store.cancel();
 }
 
 bool TBrProgressForm::event(QEvent* event) {

@@ -19,6 +19,8 @@ public:
     const QProgressBar& gauge() const { return *m_gauge; }
     const QLabel& info() const { return *m_info; }
 
+    void reject() override;
+
 protected:
     bool event(QEvent* event) override;
 

@@ -5,6 +5,8 @@
 #include "engine/preview/BrProgressForm.h"
 #include "engine/preview/BrStandardPreview.h"
 
+#include <QApplication>
+
 namespace tavim {
 
 namespace {
@@ -32,7 +34,10 @@ void AttachStandardWindows(TBandReport& report, QWidget* owner) {
         TBrStandardPreview::showPreview(store, owner);
     };
     report.ProgressHook = [owner](TBrPrinter& store, bool show) {
-        auto form = std::make_unique<TBrProgressForm>(store, owner);
+        // A print run starts from the modal preview: a window beside it would
+        // be blocked by it, and Cancel with it.
+        QWidget* modal = QApplication::activeModalWidget();
+        auto form = std::make_unique<TBrProgressForm>(store, modal ? modal : owner);
         if (show)
             form->show();
         return std::unique_ptr<QObject>(std::move(form));

@@ -25,6 +25,7 @@ constexpr int kProgressPanelWidth = 40;
 constexpr int kPagePanelWidth = 50;
 constexpr QSize kExitButtonSize(40, 22);
 constexpr int kProgressStep = 5;
+constexpr int kProgressDone = 100;
 
 } // namespace
 
@@ -59,6 +60,7 @@ TBrStandardPreview::TBrStandardPreview(TBrPrinter& store, QWidget* parent)
 
     m_preview->onPageAvailable = [this](int) { pageAvailable(); };
     m_preview->onProgressUpdate = [this](int percent) { progressUpdate(percent); };
+    m_preview->onRunFailed = [this] { runFailed(); };
     m_preview->attach(store);
     if (store.status() == TBrStatus::Finished)
         m_print->setEnabled(true);
@@ -202,6 +204,9 @@ void TBrStandardPreview::loadReport() {
     m_store->load(fileName);
     m_preview->reloadFirstPage();
     showPagePosition();
+    // The loaded document is complete: no progress of the replaced run shows.
+    m_progressPanel->clear();
+    m_lastProgress = kProgressDone;
     m_printSetup->setEnabled(false);
     m_print->setEnabled(true);
 }
@@ -230,6 +235,17 @@ void TBrStandardPreview::progressUpdate(int percent) {
     }
     if (percent == 0 || percent == 100)
         m_progressPanel->clear();
+}
+
+// The run stopped with an error: what it finished stays viewable with the
+// final page position, and the error box comes up over this window (the
+// application's one catch point shows it).
+void TBrStandardPreview::runFailed() {
+    if (!m_store)
+        return;
+    pageAvailable();
+    if (const std::exception_ptr error = m_store->takeRunError())
+        std::rethrow_exception(error);
 }
 
 bool TBrStandardPreview::handleKey(const QKeyEvent& key) {

@@ -53,6 +53,7 @@ private:
     void showPagePosition();
     void pageAvailable();
     void progressUpdate(int percent);
+    void runFailed();
     void detachStore();
 
     TBrPrinter* m_store;

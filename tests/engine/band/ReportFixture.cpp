@@ -1,5 +1,9 @@
 #include "ReportFixture.h"
 
+#include "engine/band/BrCanvas.h"
+
+#include <QPainter>
+
 namespace tavim::test {
 
 RowsModule::RowsModule(int rows)
@@ -16,11 +20,12 @@ RowsModule::RowsModule(int rows)
 ProbeControl::ProbeControl(TBrBand& band, QStringList& log)
     : TBrPrintable(band, band.name() + "Probe"), m_log(log) {}
 
-bool ProbeControl::print(TBrCanvas&, long double, long double oy) {
-    m_log << QStringLiteral("%1 p%2 y%3")
-                 .arg(band().name())
-                 .arg(report().pageNumber())
-                 .arg(double(oy));
+bool ProbeControl::print(TBrCanvas& canvas, long double, long double oy) {
+    const QString entry =
+        QStringLiteral("%1 p%2 y%3").arg(band().name()).arg(report().pageNumber()).arg(double(oy));
+    m_log << entry;
+    // On paper too, for the tests that read printed pages back.
+    canvas.painter().drawText(canvas.toDeviceX(100), canvas.toDeviceY(oy + 30), entry);
     return true;
 }
 

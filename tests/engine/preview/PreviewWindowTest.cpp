@@ -4,6 +4,7 @@
 #include "engine/preview/BrPreview.h"
 #include "engine/preview/BrPreviewFileDialogs.h"
 #include "engine/preview/BrStandardPreview.h"
+#include "format/Exception.h"
 
 #include <QAction>
 #include <QFile>
@@ -194,6 +195,75 @@ TEST_F(PreviewWindowTest, OpeningAFileDuringARunShowsTheFile) {
     EXPECT_FALSE(action("PrintSetup")->isEnabled());
     EXPECT_EQ(store->pageCount(), 2);
     QFile::remove(fileName);
+}
+
+TEST_F(PreviewWindowTest, OpeningAFileClearsTheProgressOfTheReplacedRun) {
+    const QString fileName = tempPath("progress.BRP");
+    {
+        auto saved = makeStore();
+        fill(*saved, 1);
+        saved->save(fileName);
+    }
+    beginDoc(*store);
+    newPage(*store);
+    open();
+    store->progress(50);
+    deliverNotices();
+    ASSERT_EQ(panel("ProgressPanel"), "50%");
+    store->progress(55); // still queued when the file is opened
+    answers->loadName = fileName;
+    trigger("LoadReport");
+    deliverNotices();
+    EXPECT_EQ(panel("ProgressPanel"), "");
+    QFile::remove(fileName);
+}
+
+// What a run that fails does to its store: the document is aborted, the error
+// kept and the client told.
+void failRun(TBrPrinter& store, const QString& message) {
+    onWorker([&] {
+        store.abortDoc();
+        store.keepRunError(std::make_exception_ptr(Exception(message)));
+        store.notifyRunFailed();
+    });
+}
+
+QString errorOfNotices() {
+    try {
+        deliverNotices();
+    } catch (const Exception& e) {
+        return e.message();
+    }
+    return QStringLiteral("no error");
+}
+
+TEST_F(PreviewWindowTest, AFailedRunIsShownAtOnceWithItsPages) {
+    beginDoc(*store);
+    newPage(*store);
+    open();
+    store->progress(30);
+    newPage(*store);
+    newPage(*store);
+    failRun(*store, QStringLiteral("boom"));
+    EXPECT_EQ(errorOfNotices(), "boom") << "the error box comes up while the window is open";
+    EXPECT_EQ(panel("PagePanel"), "Page 1 of 3");
+    EXPECT_EQ(panel("ProgressPanel"), "30%");
+    EXPECT_TRUE(pictureShown());
+    EXPECT_TRUE(action("Print")->isEnabled());
+    trigger("LastPage");
+    EXPECT_TRUE(pictureShown()) << "the page open when the run failed is viewable";
+    EXPECT_EQ(store->takeRunError(), nullptr) << "shown once, not again when the window closes";
+}
+
+TEST_F(PreviewWindowTest, ARunThatFailedBeforeTheWindowOpenedIsShownOnOpening) {
+    beginDoc(*store);
+    newPage(*store);
+    failRun(*store, QStringLiteral("early"));
+    window = std::make_unique<TBrStandardPreview>(*store);
+    window->show();
+    EXPECT_EQ(errorOfNotices(), "early");
+    EXPECT_EQ(panel("PagePanel"), "Page 1 of 1");
+    EXPECT_TRUE(pictureShown());
 }
 
 TEST_F(PreviewWindowTest, ClosingDuringARunCancelsItAndTellsTheReportOnce) {

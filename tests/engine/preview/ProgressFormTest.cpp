@@ -1,10 +1,15 @@
 #include "StoreFixture.h"
 
+#include "engine/band/BandReport.h"
 #include "engine/preview/BrProgressForm.h"
+#include "engine/preview/BrReportWindows.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace tavim::test {
@@ -34,6 +39,51 @@ TEST(ProgressFormTest, ShowsMultiplesOfFiveAndCancels) {
     form.findChild<QPushButton*>("Cancel")->click();
     EXPECT_TRUE(store->cancelled());
     store->setClient(nullptr);
+}
+
+TEST(ProgressFormTest, DialogBorderWithItsCaption) {
+    auto store = makeStore();
+    TBrProgressForm form(*store);
+    EXPECT_EQ(form.windowTitle(), "Printing progress");
+    const Qt::WindowFlags flags = form.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form.size(), QSize(149, 97));
+    // Closing asks the run to stop, as Cancel does; the run closes the window.
+    form.show();
+    form.close();
+    EXPECT_TRUE(store->cancelled());
+    EXPECT_TRUE(form.isVisible());
+    store->setClient(nullptr);
+}
+
+// A print run starts inside the modal preview; the progress window of the
+// standard windows takes clicks all the same.
+TEST(ProgressFormTest, CancelWorksUnderTheModalPreview) {
+    TBandReport report(nullptr, QStringLiteral("report"));
+    QWidget mainWindow;
+    mainWindow.show();
+    AttachStandardWindows(report, &mainWindow);
+    QDialog preview(&mainWindow);
+    auto store = makeStore();
+    bool cancelled = false;
+    QTimer::singleShot(0, &preview, [&] {
+        std::unique_ptr<QObject> form = report.ProgressHook(*store, true);
+        auto* window = static_cast<QWidget*>(form.get());
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+        // Through the window system, where a blocked window drops the click.
+        const auto* cancel = window->findChild<QPushButton*>("Cancel");
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                          cancel->mapTo(window, cancel->rect().center()));
+        cancelled = store->cancelled();
+        store->setClient(nullptr);
+        preview.accept();
+    });
+    preview.exec();
+    EXPECT_TRUE(cancelled);
 }
 
 } // namespace
