@@ -1,6 +1,7 @@
 #include "app/ReportBatch.h"
 
 #include "app/PeriodDefaults.h"
+#include "app/StopSignals.h"
 #include "data/DataModCad.h"
 #include "engine/BrExport.h"
 #include "engine/BrNotices.h"
@@ -9,6 +10,8 @@
 #include "report/FrmImpressao.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QThread>
@@ -51,8 +54,23 @@ private:
     bool m_drawn = false;
 };
 
+// Clears a stop action when its step is over, however it ends.
+class StopAction {
+public:
+    StopAction(TStopSignals& stop, std::function<void()> action) : m_stop(stop) {
+        m_stop.onStop = std::move(action);
+    }
+    ~StopAction() { m_stop.onStop = nullptr; }
+    StopAction(const StopAction&) = delete;
+    StopAction& operator=(const StopAction&) = delete;
+
+private:
+    TStopSignals& m_stop;
+};
+
 // Generates the report as the preview would and saves its pages to `file`.
-void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file) {
+void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file,
+              TStopSignals& stop) {
     TfrmImpressao form(data);
     form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
                                MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
@@ -60,12 +78,20 @@ void generate(const ReportRequest& request, TdmdCadastro& data, const QString& f
     ProgressBar bar;
     form.relatorio.PreviewHook = [&](TBrPrinter& store) {
         store.setClient(&bar);
-        while (store.status() != TBrStatus::Finished) {
+        {
+            // A stop closes the preview, as the window would: the run ends
+            // before its next row.
+            const StopAction closePreview(stop, [&store] { store.closePreview(); });
+            while (!form.relatorio.idle()) {
+                QCoreApplication::processEvents();
+                QThread::msleep(2);
+            }
             QCoreApplication::processEvents();
-            QThread::msleep(2);
         }
-        QCoreApplication::processEvents();
         store.setClient(nullptr);
+        stop.check();
+        if (const std::exception_ptr error = store.takeRunError())
+            std::rethrow_exception(error);
         store.save(file);
     };
     form.relatorio.ShowPreview();
@@ -80,7 +106,7 @@ int printerIndex(const QString& name) {
     return index;
 }
 
-void print(const ReportRequest& request, TBrPrinter& store) {
+void print(const ReportRequest& request, TBrPrinter& store, TStopSignals& stop) {
     // Printing without a printer does nothing in the preview; here that would
     // report success for pages that went nowhere.
     if (!store.printerAvailable())
@@ -88,27 +114,63 @@ void print(const ReportRequest& request, TBrPrinter& store) {
     store.takePrinterSettings(printerIndex(request.printer), TBrPaperSize::A4, 0, 0,
                               TBrOrientation::Portrait, request.copies, TBrBin::Auto,
                               request.fromPage, request.toPage);
-    store.print();
+    stop.check();
+    {
+        const StopAction cancel(stop, [&store] { store.cancel(); });
+        store.print();
+    }
+    stop.check();
 }
 
-} // namespace
+QStringList pngNames(const QString& folder, int pages) {
+    QStringList names;
+    for (int page = 1; page <= pages; ++page)
+        names << QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page, 3, 10, QChar(u'0')));
+    return names;
+}
 
-void WriteReportPages(const ReportRequest& request, TdmdCadastro& data) {
+// Each output counts as written once it is complete: signals are only read
+// between steps, so a step is never left half done.
+void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop,
+                QStringList& written) {
     QTemporaryDir scratch;
     QString file = request.open.value_or(request.save.value_or(QString()));
     if (file.isEmpty())
         file = scratch.filePath(QStringLiteral("listing.brp"));
-    if (!request.open)
-        generate(request, data, file);
+    if (!request.open) {
+        generate(request, data, file, stop);
+        if (request.save)
+            written << file;
+        stop.check();
+    }
 
     TBrPrinter store;
     store.load(file);
-    if (request.pdf)
+    if (request.pdf) {
         ExportPdf(store, *request.pdf);
-    if (request.pngFolder)
+        written << *request.pdf;
+        stop.check();
+    }
+    if (request.pngFolder) {
         ExportPngs(store, *request.pngFolder);
+        written << pngNames(*request.pngFolder, store.pageCount());
+        stop.check();
+    }
     if (request.print)
-        print(request, store);
+        print(request, store, stop);
+}
+
+} // namespace
+
+void WriteReportPages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop) {
+    QStringList written;
+    try {
+        writePages(request, data, stop, written);
+    } catch (const EInterrupted&) {
+        for (const QString& file : written)
+            QFile::remove(file);
+        throw;
+    }
 }
 
 } // namespace tavim

@@ -5,6 +5,7 @@
 #include "app/ListingCsv.h"
 #include "app/ReportBatch.h"
 #include "app/ReportCommandLine.h"
+#include "app/StopSignals.h"
 #include "data/DataModCad.h"
 #include "format/Exception.h"
 #include "format/LocaleSettings.h"
@@ -18,19 +19,21 @@ using namespace tavim;
 
 namespace {
 
-int run(const ReportRequest& request) {
+int run(const ReportRequest& request, TStopSignals& stop) {
     TdmdCadastro dmd;
     if (request.database)
         dmd.sql.setParam("Database", *request.database);
-    if (!request.open)
+    if (!request.open) {
         dmd.RunReportQuery(request.monthIndex, request.yearText, request.ativos,
                            request.extraJudicial, request.juridico);
+        stop.check();
+    }
     if (request.list)
         WriteListingCsv(dmd.cdsTavim, [](const QByteArray& text) {
             std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         });
     if (request.wantsPages())
-        WriteReportPages(request, dmd);
+        WriteReportPages(request, dmd, stop);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
@@ -47,6 +50,8 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool p
 } // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread exists, so that every thread inherits it.
+    TStopSignals::block();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -67,8 +72,11 @@ int main(int argc, char** argv) {
         std::printf("tavim-report %s\n", TAVIM_VERSION);
         return 0;
     }
+    TStopSignals stop;
     try {
-        return run(request);
+        return run(request, stop);
+    } catch (const EInterrupted& stopped) {
+        return stopped.exitCode();
     } catch (const EAbort&) {
         return 1;
     } catch (const Exception& e) {
