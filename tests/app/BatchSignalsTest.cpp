@@ -138,5 +138,25 @@ TEST_F(BatchSignals, InterruptedPrintDeliversNothing) {
         QFile::remove(file);
 }
 
+// A failing printer is no success: the batch tool exits 1 with the printer's
+// error.
+using BatchPrint = BatchSignals;
+
+TEST_F(BatchPrint, APausedQueueExitsWithTheError) {
+    if (!cupsQueueEnabled())
+        GTEST_SKIP() << "set TAVIM_TEST_CUPS=1 with the queue of scripts/cups";
+    const PausedQueue paused;
+    QProcess report;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVIM_DATABASE", s_dir->filePath("demo.fdb"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    report.setProcessEnvironment(env);
+    report.start(QStringLiteral(TAVIM_REPORT), {"--month", "2", "--year", "2024", "--print"});
+    ASSERT_TRUE(report.waitForFinished(120'000));
+    EXPECT_EQ(report.exitCode(), 1);
+    EXPECT_TRUE(
+        report.readAllStandardError().contains("Printer \"TavimPDF\" is in an error state."));
+}
+
 } // namespace
 } // namespace tavim::test

@@ -39,6 +39,22 @@ inline QString pdfText(const QString& fileName, int page) {
     return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
+// Pauses the test queue for as long as it lives: CUPS reports it stopped.
+class PausedQueue {
+public:
+    PausedQueue() { run(QStringLiteral("cupsdisable")); }
+    ~PausedQueue() { run(QStringLiteral("cupsenable")); }
+    PausedQueue(const PausedQueue&) = delete;
+    PausedQueue& operator=(const PausedQueue&) = delete;
+
+private:
+    static void run(const QString& command) {
+        QProcess process;
+        process.start(command, {QStringLiteral("TavimPDF")});
+        process.waitForFinished(10'000);
+    }
+};
+
 // The PDFs the queue writes from now on (cups-pdf may rewrite a file of the
 // same title, so a file counts when it is new or changed).
 class CupsOutput {

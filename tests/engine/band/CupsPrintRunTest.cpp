@@ -4,6 +4,8 @@
 #include "../CupsQueue.h"
 #include "ReportFixture.h"
 
+#include "format/Exception.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QThread>
@@ -100,6 +102,22 @@ TEST_F(CupsPrintRun, ClosingThePreviewDuringThePrintRunDeliversNothing) {
     QThread::msleep(500);
     EXPECT_EQ(queue.arrived().size(), 1) << "only the sentinel job was printed";
     removeAll(queue.arrived());
+}
+
+TEST_F(CupsPrintRun, APausedQueueFailsThePrintRunWithItsName) {
+    const CupsOutput queue;
+    QString error;
+    {
+        const PausedQueue paused;
+        try {
+            form.report.PrintToPrinter();
+        } catch (const Exception& e) {
+            error = e.message();
+        }
+    }
+    EXPECT_EQ(error, "Printer \"TavimPDF\" is in an error state");
+    EXPECT_TRUE(form.report.idle());
+    EXPECT_TRUE(queue.arrived().isEmpty());
 }
 
 } // namespace
