@@ -5,6 +5,7 @@
 #include "engine/BrExport.h"
 #include "engine/BrNotices.h"
 #include "engine/BrPrinter.h"
+#include "engine/BrStream.h"
 #include "format/Exception.h"
 #include "report/FrmImpressao.h"
 
@@ -51,13 +52,16 @@ private:
     bool m_drawn = false;
 };
 
-// Generates the report as the preview would and saves its pages to `file`.
-void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file) {
+// Generates the report as the preview would and saves its pages to `file`:
+// written there directly when `direct`, else copied from the page stream.
+void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file, bool direct) {
     TfrmImpressao form(data);
     form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
                                MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
                                request.yearText);
     ProgressBar bar;
+    if (direct)
+        form.relatorio.PageFile = file;
     form.relatorio.PreviewHook = [&](TBrPrinter& store) {
         store.setClient(&bar);
         while (store.status() != TBrStatus::Finished) {
@@ -66,7 +70,10 @@ void generate(const ReportRequest& request, TdmdCadastro& data, const QString& f
         }
         QCoreApplication::processEvents();
         store.setClient(nullptr);
-        store.save(file);
+        if (direct)
+            store.commitPages();
+        else
+            store.save(file);
     };
     form.relatorio.ShowPreview();
 }
@@ -94,12 +101,22 @@ void print(const ReportRequest& request, TBrPrinter& store) {
 } // namespace
 
 void WriteReportPages(const ReportRequest& request, TdmdCadastro& data) {
-    QTemporaryDir scratch;
+    // Nothing reads the pages back: they are written once, where they belong.
+    if (request.save && !request.open && !request.pdf && !request.pngFolder && !request.print) {
+        generate(request, data, *request.save, true);
+        return;
+    }
+    const QString scratchTemplate = TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
+    QTemporaryDir scratch(scratchTemplate);
+    if (!scratch.isValid()) {
+        throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
+                            .arg(scratchTemplate, scratch.errorString()));
+    }
     QString file = request.open.value_or(request.save.value_or(QString()));
     if (file.isEmpty())
         file = scratch.filePath(QStringLiteral("listing.brp"));
     if (!request.open)
-        generate(request, data, file);
+        generate(request, data, file, false);
 
     TBrPrinter store;
     store.load(file);
