@@ -22,9 +22,25 @@ namespace {
     throw Exception(QStringLiteral("Stream write error"));
 }
 
+// A visible "BRP…" file in the temporary folder, removed with the stream.
+std::unique_ptr<QFileDevice> openTemporaryFile() {
+    auto file = std::make_unique<QTemporaryFile>(TBrStream::temporaryFolder() +
+                                                 QStringLiteral("/BRPXXXXXX"));
+    if (!file->open()) {
+        throw Exception(
+            QStringLiteral("Cannot create file \"%1\". %2")
+                .arg(QDir::toNativeSeparators(file->fileTemplate()), file->errorString()));
+    }
+    // Qt may keep the file unnamed until asked.
+    file->fileName();
+    return file;
+}
+
 } // namespace
 
-TBrStream::TBrStream() = default;
+TBrStream::TBrStream() : TBrStream(openTemporaryFile) {}
+
+TBrStream::TBrStream(SpillFile openSpillFile) : m_openSpillFile(std::move(openSpillFile)) {}
 
 // Qt answers "/" (its canonical form of an empty path) for a TMPDIR that does
 // not exist.
@@ -113,14 +129,7 @@ void TBrStream::write(const char* data, qint64 n) {
 
 // Moves the memory content into a new temporary file, once.
 void TBrStream::spill() {
-    auto file = std::make_unique<QTemporaryFile>(temporaryFolder() + QStringLiteral("/BRPXXXXXX"));
-    if (!file->open()) {
-        throw Exception(
-            QStringLiteral("Cannot create file \"%1\". %2")
-                .arg(QDir::toNativeSeparators(file->fileTemplate()), file->errorString()));
-    }
-    // Qt may keep the file unnamed until asked; it is to be a visible "BRP…" file.
-    file->fileName();
+    std::unique_ptr<QFileDevice> file = m_openSpillFile();
     if (file->write(m_memory) != m_memory.size() || !file->flush())
         writeError();
     m_memory = QByteArray();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -25,7 +26,11 @@ public:
     static constexpr qint64 kMemoryLimit = 100'000;
     static constexpr qint64 kCopyPiece = 10'240;
 
+    // Opens the file the stream spills into, or throws; tests hand in one that fails.
+    using SpillFile = std::function<std::unique_ptr<QFileDevice>()>;
+
     TBrStream();
+    explicit TBrStream(SpillFile openSpillFile);
     ~TBrStream();
     TBrStream(const TBrStream&) = delete;
     TBrStream& operator=(const TBrStream&) = delete;
@@ -62,6 +67,7 @@ private:
     bool placeFile();
 
     mutable std::mutex m_mutex;
+    SpillFile m_openSpillFile;
     QByteArray m_memory;
     // The temporary or opened file; or the file being created, then owned by m_target.
     std::unique_ptr<QFileDevice> m_ownFile;

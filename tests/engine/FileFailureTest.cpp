@@ -82,6 +82,24 @@ TEST_F(FileFailureTest, SpillIntoAFailingTemporaryFolderIsRefused) {
     EXPECT_EQ(entries(QStringLiteral("/")), rootBefore);
 }
 
+// A temporary folder on a full disk: the spill's write fails and says so, and
+// the stream keeps what it held in memory.
+TEST_F(FileFailureTest, SpillOntoAFullDiskIsReported) {
+    TBrStream stream([] {
+        auto full = std::make_unique<QFile>(QStringLiteral("/dev/full"));
+        EXPECT_TRUE(full->open(QIODevice::ReadWrite));
+        return full;
+    });
+    const QByteArray first(TBrStream::kMemoryLimit, 'a');
+    stream.write(first.constData(), first.size());
+    EXPECT_EQ(errorOf([&] { stream.write("b", 1); }), QStringLiteral("Stream write error"));
+    EXPECT_FALSE(stream.inFile());
+    QByteArray back(first.size(), '\0');
+    stream.seek(0);
+    stream.read(back.data(), back.size());
+    EXPECT_EQ(back, first);
+}
+
 struct SaveCase {
     const char* name;
     QString target;
