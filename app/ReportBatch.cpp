@@ -6,6 +6,7 @@
 #include "engine/BrExport.h"
 #include "engine/BrNotices.h"
 #include "engine/BrPrinter.h"
+#include "engine/BrStream.h"
 #include "format/Exception.h"
 #include "report/FrmImpressao.h"
 
@@ -68,14 +69,17 @@ private:
     TStopSignals& m_stop;
 };
 
-// Generates the report as the preview would and saves its pages to `file`.
-void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file,
+// Generates the report as the preview would and saves its pages to `file`:
+// written there directly when `direct`, else copied from the page stream.
+void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file, bool direct,
               TStopSignals& stop) {
     TfrmImpressao form(data);
     form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
                                MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
                                request.yearText);
     ProgressBar bar;
+    if (direct)
+        form.relatorio.PageFile = file;
     form.relatorio.PreviewHook = [&](TBrPrinter& store) {
         store.setClient(&bar);
         {
@@ -92,7 +96,10 @@ void generate(const ReportRequest& request, TdmdCadastro& data, const QString& f
         stop.check();
         if (const std::exception_ptr error = store.takeRunError())
             std::rethrow_exception(error);
-        store.save(file);
+        if (direct)
+            store.commitPages();
+        else
+            store.save(file);
     };
     form.relatorio.ShowPreview();
 }
@@ -133,12 +140,22 @@ QStringList pngNames(const QString& folder, int pages) {
 // between steps, so a step is never left half done.
 void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop,
                 QStringList& written) {
-    QTemporaryDir scratch;
+    // Nothing reads the pages back: they are written once, where they belong.
+    if (request.save && !request.open && !request.pdf && !request.pngFolder && !request.print) {
+        generate(request, data, *request.save, true, stop);
+        return;
+    }
+    const QString scratchTemplate = TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
+    QTemporaryDir scratch(scratchTemplate);
+    if (!scratch.isValid()) {
+        throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
+                            .arg(scratchTemplate, scratch.errorString()));
+    }
     QString file = request.open.value_or(request.save.value_or(QString()));
     if (file.isEmpty())
         file = scratch.filePath(QStringLiteral("listing.brp"));
     if (!request.open) {
-        generate(request, data, file, stop);
+        generate(request, data, file, false, stop);
         if (request.save)
             written << file;
         stop.check();

@@ -65,7 +65,8 @@ private:
     qint64 m_end;
 };
 
-TBrPageList::TBrPageList(std::unique_ptr<TBrStream> stream) : m_stream(std::move(stream)) {}
+TBrPageList::TBrPageList(std::unique_ptr<TBrStream> stream, qint64 maxSize)
+    : m_stream(std::move(stream)), m_maxSize(maxSize) {}
 
 TBrPageList::~TBrPageList() = default;
 
@@ -92,11 +93,17 @@ void TBrPageList::append(const TMetafile& image) {
     // The count grows only once the record is complete, so that a failed write
     // leaves no unreadable page behind.
     const int page = m_count + 1;
-    if (page == 1)
-        writeHeader(page);
-    const qint64 start = m_stream->size();
+    const qint64 start = page == 1 ? kHeaderSize : m_stream->size();
     const qint64 imageSize = image.bytes().size();
     const qint64 end = start + 8 + imageSize + 4;
+    if (end > m_maxSize) {
+        throw Exception(QStringLiteral("Report too large: page %1 would pass the %2 bytes a "
+                                       "report file can hold")
+                            .arg(page)
+                            .arg(m_maxSize));
+    }
+    if (page == 1)
+        writeHeader(page);
     QByteArray record(8 + imageSize + 4, Qt::Uninitialized);
     qToLittleEndian(qint32(page), record.data());
     qToLittleEndian(qint32(end), record.data() + 4);
@@ -220,6 +227,10 @@ void TBrPageList::open() {
     const qint32 count = int32At(8, size);
     if (count < 0 || count > (size - m_headerSize) / kMinRecordSize)
         readError();
+    // Such a file has nothing to show, print or convert: an output made from
+    // it would be blank although the run it came from was not.
+    if (count == 0)
+        throw Exception(QStringLiteral("Report file has no pages"));
     m_cursor = m_headerSize;
     for (qint32 page = 1; page <= count; ++page)
         recordAt(m_cursor, size, page);
@@ -232,6 +243,11 @@ void TBrPageList::open() {
 void TBrPageList::copyTo(QIODevice& out) {
     std::lock_guard lock(m_mutex);
     m_stream->copyTo(out);
+}
+
+void TBrPageList::commit() {
+    std::lock_guard lock(m_mutex);
+    m_stream->commit();
 }
 
 } // namespace tavim

@@ -19,13 +19,18 @@ class TBrPageList {
 public:
     static constexpr qint64 kHeaderSize = 128;
     static constexpr qint64 kOldHeaderSize = 124;
+    // Records link to each other by signed 32-bit file offsets.
+    static constexpr qint64 kMaxFileSize = 0x7fff'ffff;
 
-    explicit TBrPageList(std::unique_ptr<TBrStream> stream);
+    // `maxSize` bounds the stream; only tests ask for less than the format allows.
+    explicit TBrPageList(std::unique_ptr<TBrStream> stream, qint64 maxSize = kMaxFileSize);
     ~TBrPageList();
     TBrPageList(const TBrPageList&) = delete;
     TBrPageList& operator=(const TBrPageList&) = delete;
 
     int count() const;
+    // Throws "Report too large…" before writing a record that would end past
+    // the size the format can address; the pages before it stay readable.
     void append(const TMetafile& image);
     // Writes the header again so that it carries the final page count.
     void rewriteHeader();
@@ -35,10 +40,12 @@ public:
     // For a stream opened on a saved file: detects the header form, takes the
     // page count and checks every record and image, so that a file that opens
     // has every page readable. Throws "Stream read error" or "Metafile is not
-    // valid".
+    // valid", or "Report file has no pages".
     void open();
     // The whole stream, as a saved file holds it.
     void copyTo(QIODevice& out);
+    // Puts a stream created on a file in place (TBrStream::commit).
+    void commit();
 
 private:
     class Reader;
@@ -57,6 +64,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::unique_ptr<TBrStream> m_stream;
+    const qint64 m_maxSize;
     int m_count = 0;
     qint64 m_headerSize = kHeaderSize;
     // Start of the record that a read of the next page would meet; the end of

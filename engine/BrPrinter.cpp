@@ -3,20 +3,21 @@
 #include "engine/BrError.h"
 #include "engine/BrNotices.h"
 #include "engine/BrPageList.h"
+#include "engine/BrSaveFile.h"
 #include "engine/BrStream.h"
 #include "engine/DeviceRounding.h"
 #include "engine/PrinterDriver.h"
 #include "engine/PrinterSettings.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFileDevice>
 #include <QObject>
 #include <QPainter>
-#include <QSaveFile>
 #include <QThread>
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <mutex>
 
 namespace tavim {
@@ -66,6 +67,8 @@ struct TBrPrinter::Private {
     int pageNumber = 0;
     int availablePages = 0;
     std::shared_ptr<TBrPageList> pages;
+    // Set by endDoc only: an aborted document is never committed as a saved file.
+    bool complete = false;
     QObject* client = nullptr;
     std::exception_ptr runError;
 
@@ -76,6 +79,9 @@ struct TBrPrinter::Private {
     std::atomic<bool> detached = false;
     // Counts documents begun and files loaded; a notice of an older one is dropped.
     int generation = 0;
+
+    // The file the next page-image document is written to, if any (writePagesTo).
+    std::unique_ptr<TBrStream> pageFile;
 
     // The open page's drawing surface, used by the producing thread only.
     std::unique_ptr<TMetafileRecorder> recorder;
@@ -330,14 +336,17 @@ void TBrPrinter::beginDoc() {
     } else {
         d->horizontalFactor = d->verticalFactor = kScreenFactor;
     }
+    std::unique_ptr<TBrStream> stream = std::move(d->pageFile);
     std::lock_guard lock(d->mutex);
     ++d->generation;
     d->availablePages = 0;
     d->pageNumber = 0;
     d->pageCount = 0;
+    d->complete = false;
     d->status = TBrStatus::Busy;
     if (!toPrinter)
-        d->pages = std::make_shared<TBrPageList>(std::make_unique<TBrStream>());
+        d->pages = std::make_shared<TBrPageList>(stream ? std::move(stream)
+                                                        : std::make_unique<TBrStream>());
 }
 
 void TBrPrinter::newPage() {
@@ -400,6 +409,7 @@ void TBrPrinter::endDoc() {
             d->pages->rewriteHeader();
         }
         std::lock_guard lock(d->mutex);
+        d->complete = true;
         d->status = TBrStatus::Finished;
     }
     // Without the run lock: a handler may load a file into this store.
@@ -415,7 +425,7 @@ void TBrPrinter::endDoc() {
 }
 
 // Unlike endDoc, posts no notice; the header is still rewritten so that a
-// saved aborted document states the pages it holds.
+// saved aborted document states the pages it holds, also when an append failed.
 void TBrPrinter::abortDoc() {
     std::lock_guard run(d->runMutex);
     if (d->detached) {
@@ -427,15 +437,26 @@ void TBrPrinter::abortDoc() {
         if (d->status != TBrStatus::Busy)
             return;
     }
-    if (d->destination == TBrDestination::Printer) {
-        d->endJob(true);
-        d->discardSurface();
-    } else if (const std::optional<TMetafile> image = d->closeImage()) {
-        d->pages->append(*image);
-        d->pages->rewriteHeader();
+    // Finished even when the stream fails here, so that nobody waits for it.
+    std::exception_ptr failure;
+    try {
+        if (d->destination == TBrDestination::Printer) {
+            d->endJob(true);
+            d->discardSurface();
+        } else {
+            if (const std::optional<TMetafile> image = d->closeImage())
+                d->pages->append(*image);
+            d->pages->rewriteHeader();
+        }
+    } catch (...) {
+        failure = std::current_exception();
     }
-    std::lock_guard lock(d->mutex);
-    d->status = TBrStatus::Finished;
+    {
+        std::lock_guard lock(d->mutex);
+        d->status = TBrStatus::Finished;
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TBrPrinter::progress(int percent) {
@@ -549,21 +570,37 @@ void TBrPrinter::save(const QString& fileName) {
             return;
         pages = d->pages;
     }
-    // Written aside and renamed, so that saving over the opened file itself, or
-    // failing half-way, never destroys the pages being copied.
-    QSaveFile file(fileName);
-    const auto cannotCreate = [&] {
-        return Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                             .arg(QFileInfo(fileName).absoluteFilePath(), file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotCreate();
-    pages->copyTo(file);
-    if (!file.commit())
-        throw cannotCreate();
+    // Written aside and put in place at the end, so that saving over the opened
+    // file itself, or failing half-way, never destroys the pages being copied.
+    TBrSaveFile file(fileName);
+    pages->copyTo(file.device());
+    file.commit();
 }
 
+void TBrPrinter::writePagesTo(const QString& fileName) {
+    auto stream = TBrStream::createFile(fileName);
+    std::lock_guard run(d->runMutex);
+    d->pageFile = std::move(stream);
+}
+
+void TBrPrinter::commitPages() {
+    std::shared_ptr<TBrPageList> pages;
+    {
+        std::lock_guard lock(d->mutex);
+        if (d->status != TBrStatus::Finished || !d->complete || !d->pages)
+            return;
+        pages = d->pages;
+    }
+    pages->commit();
+}
+
+// The file is read and checked whole, aside, before anything is replaced: a
+// file that fails leaves the pages shown, and a run going on, as they were.
 void TBrPrinter::load(const QString& fileName) {
+    auto pages = std::make_shared<TBrPageList>(TBrStream::openFile(fileName));
+    pages->open();
+    const int count = pages->count();
+    const TMetafile first = pages->read(1);
     {
         std::lock_guard run(d->runMutex);
         std::lock_guard lock(d->mutex);
@@ -571,28 +608,21 @@ void TBrPrinter::load(const QString& fileName) {
             d->detached = true;
         d->cancelled = false;
         ++d->generation;
-        d->pages.reset();
-        d->status = TBrStatus::Ready;
-        d->pageCount = 0;
+        d->pages = std::move(pages);
+        d->pageFile.reset();
+        d->complete = false;
+        d->status = TBrStatus::Finished;
+        d->pageCount = count;
         d->pageNumber = 0;
-        d->availablePages = 0;
+        d->availablePages = count;
+        d->printerSetupHook = nullptr;
+        d->reportLoaded = true;
     }
-    auto pages = std::make_shared<TBrPageList>(TBrStream::openFile(fileName));
-    pages->open();
     if (!d->detached) {
         d->horizontalFactor = d->verticalFactor = kScreenFactor;
         d->leftOffset = d->topOffset = 0;
     }
-    const int count = pages->count();
-    if (count > 0)
-        d->matchPaper(pages->read(1));
-    std::lock_guard lock(d->mutex);
-    d->pages = std::move(pages);
-    d->pageCount = count;
-    d->availablePages = count;
-    d->status = TBrStatus::Finished;
-    d->printerSetupHook = nullptr;
-    d->reportLoaded = true;
+    d->matchPaper(first);
 }
 
 void TBrPrinter::print() {

@@ -89,7 +89,18 @@ public:
 
     // A page image, or nothing (see the readable-page rule).
     std::optional<TMetafile> getPage(int n);
+    // Throws "Cannot create file \"%s\". %s" or "Stream write error"; an
+    // existing file is replaced only once the new one is whole.
     void save(const QString& fileName);
+    // The next page-image document is written straight to `fileName` instead of
+    // a page stream in memory; commitPages() puts it in place once the document
+    // has ended (not when it was aborted). Until then, and for ever without it,
+    // the file is not there and its pages cannot be read back. Throws "Cannot
+    // create file \"%s\". %s".
+    void writePagesTo(const QString& fileName);
+    void commitPages();
+    // Replaces the pages only when the whole file has been read and checked;
+    // otherwise throws and changes nothing.
     void load(const QString& fileName);
     void print();
 

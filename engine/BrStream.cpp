@@ -1,5 +1,6 @@
 #include "engine/BrStream.h"
 
+#include "engine/BrSaveFile.h"
 #include "format/Exception.h"
 
 #include <QDir>
@@ -21,9 +22,35 @@ namespace {
     throw Exception(QStringLiteral("Stream write error"));
 }
 
+// A visible "BRP…" file in the temporary folder, removed with the stream.
+std::unique_ptr<QFileDevice> openTemporaryFile() {
+    auto file = std::make_unique<QTemporaryFile>(TBrStream::temporaryFolder() +
+                                                 QStringLiteral("/BRPXXXXXX"));
+    if (!file->open()) {
+        throw Exception(
+            QStringLiteral("Cannot create file \"%1\". %2")
+                .arg(QDir::toNativeSeparators(file->fileTemplate()), file->errorString()));
+    }
+    // Qt may keep the file unnamed until asked.
+    file->fileName();
+    return file;
+}
+
 } // namespace
 
-TBrStream::TBrStream() = default;
+TBrStream::TBrStream() : TBrStream(openTemporaryFile) {}
+
+TBrStream::TBrStream(SpillFile openSpillFile) : m_openSpillFile(std::move(openSpillFile)) {}
+
+// Qt answers "/" (its canonical form of an empty path) for a TMPDIR that does
+// not exist.
+QString TBrStream::temporaryFolder() {
+    const QString folder = QDir::tempPath();
+    if (!folder.isEmpty() && folder != QStringLiteral("/"))
+        return folder;
+    const QString asked = qEnvironmentVariable("TMPDIR");
+    return asked.isEmpty() ? folder : QDir::cleanPath(asked);
+}
 
 TBrStream::~TBrStream() = default;
 
@@ -36,8 +63,16 @@ std::unique_ptr<TBrStream> TBrStream::openFile(const QString& fileName) {
     auto stream = std::make_unique<TBrStream>();
     // The size at opening bounds every read, whatever happens to the file later.
     stream->m_size = file->size();
-    stream->m_file = std::move(file);
+    stream->m_file = file.get();
+    stream->m_ownFile = std::move(file);
     stream->m_readOnly = true;
+    return stream;
+}
+
+std::unique_ptr<TBrStream> TBrStream::createFile(const QString& fileName) {
+    auto stream = std::make_unique<TBrStream>();
+    stream->m_target = std::make_unique<TBrSaveFile>(fileName);
+    stream->m_file = &stream->m_target->device();
     return stream;
 }
 
@@ -67,7 +102,7 @@ void TBrStream::read(char* data, qint64 n) {
         readError();
     if (!m_file) {
         std::memcpy(data, m_memory.constData() + m_position, static_cast<std::size_t>(n));
-    } else if (!placeFile() || m_file->read(data, n) != n) {
+    } else if (m_target || !placeFile() || m_file->read(data, n) != n) {
         readError();
     }
     m_position += n;
@@ -80,7 +115,8 @@ void TBrStream::write(const char* data, qint64 n) {
     if (!m_file && m_position + n > kMemoryLimit)
         spill();
     if (m_file) {
-        if (!placeFile() || m_file->write(data, n) != n)
+        // Flushed at once: a full disk fails this write, not a later one.
+        if (!placeFile() || m_file->write(data, n) != n || !m_file->flush())
             writeError();
     } else {
         if (m_position + n > m_memory.size())
@@ -93,22 +129,18 @@ void TBrStream::write(const char* data, qint64 n) {
 
 // Moves the memory content into a new temporary file, once.
 void TBrStream::spill() {
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/BRPXXXXXX"));
-    if (!file->open()) {
-        throw Exception(
-            QStringLiteral("Cannot create file \"%1\". %2")
-                .arg(QDir::toNativeSeparators(file->fileTemplate()), file->errorString()));
-    }
-    // Qt may keep the file unnamed until asked; it is to be a visible "BRP…" file.
-    file->fileName();
-    if (file->write(m_memory) != m_memory.size())
+    std::unique_ptr<QFileDevice> file = m_openSpillFile();
+    if (file->write(m_memory) != m_memory.size() || !file->flush())
         writeError();
     m_memory = QByteArray();
-    m_file = std::move(file);
+    m_file = file.get();
+    m_ownFile = std::move(file);
 }
 
 void TBrStream::copyTo(QIODevice& out) {
     std::lock_guard lock(m_mutex);
+    if (m_target)
+        readError();
     if (!m_file) {
         for (qint64 at = 0; at < m_memory.size(); at += kCopyPiece) {
             const qint64 n = std::min(kCopyPiece, m_memory.size() - at);
@@ -128,6 +160,15 @@ void TBrStream::copyTo(QIODevice& out) {
             writeError();
         left -= n;
     }
+}
+
+void TBrStream::commit() {
+    std::lock_guard lock(m_mutex);
+    if (!m_target || m_readOnly)
+        return;
+    m_target->commit();
+    // The committed file belongs to whoever asked for it: nothing more goes in.
+    m_readOnly = true;
 }
 
 bool TBrStream::inFile() const {

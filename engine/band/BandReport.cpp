@@ -84,6 +84,8 @@ void TBandReport::ShowPreview() {
     try {
         ensureFonts();
         store = makeStore();
+        if (!PageFile.isEmpty())
+            store->writePagesTo(PageFile);
         // Settled here, while the grid still hears the table, so that an edit
         // pending in its editor is written before the worker owns the table.
         if (table && table->active())

@@ -94,6 +94,10 @@ public:
     // Raised once at the start of each run; clearing `printReport` ends the run.
     std::function<void(TBandReport& sender, bool& printReport)> BeforePrint;
 
+    // Not empty: a preview run writes its pages straight to this file, which
+    // the preview commits (TBrPrinter::writePagesTo), instead of to memory.
+    QString PageFile;
+
     // The preview window: shows `store` modally and returns when it has closed.
     std::function<void(TBrPrinter& store)> PreviewHook;
     // The progress window of a print run, shown when `show`; becomes the

@@ -48,6 +48,39 @@ if [ "${TAVIM_TEST_CUPS:-}" = 1 ]; then
         { echo "the printed range is not one page" >&2; exit 1; }
 fi
 
+# --save alone writes its file directly: the same bytes as the save above but
+# for the creation time (offset 16, 8 bytes), and nothing else in its folder.
+mkdir "$work/direct"
+"$report" --month 2 --year 2024 --save "$work/direct/only.brp"
+[ "$(ls -A "$work/direct")" = only.brp ] || { echo "--save left other files" >&2; exit 1; }
+cmp <(head -c 16 "$work/listing.brp") <(head -c 16 "$work/direct/only.brp")
+cmp <(tail -c +25 "$work/listing.brp") <(tail -c +25 "$work/direct/only.brp")
+
+# Files that cannot be created are reported, and nothing is written elsewhere:
+# a missing folder to save into, and a missing temporary folder.
+expect_refused() { # expected message start, then the command
+    local expected=$1
+    shift
+    if "$@" 2>"$work/err"; then
+        echo "succeeded: $*" >&2
+        exit 1
+    fi
+    grep -q "^$expected" "$work/err" || { cat "$work/err" >&2; exit 1; }
+}
+ls -A "$work" >"$work/before"
+expect_refused "Cannot create file \"$work/missing/x.brp\"" \
+    "$report" --month 2 --year 2024 --save "$work/missing/x.brp"
+expect_refused "Cannot create file \"$work/missing-tmp/" \
+    env TMPDIR="$work/missing-tmp" "$report" --month 2 --year 2024 --pdf "$work/tmp.pdf"
+ls -A "$work" | grep -vx err | diff <(grep -vx err "$work/before") - ||
+    { echo "a failed output left files" >&2; exit 1; }
+
+# A file whose header counts no pages is refused, not made a blank PDF.
+cp "$work/listing.brp" "$work/none.brp"
+printf '\0\0\0\0' | dd of="$work/none.brp" bs=1 seek=8 conv=notrunc status=none
+expect_refused "Report file has no pages." "$report" --open "$work/none.brp" --pdf "$work/none.pdf"
+[ ! -e "$work/none.pdf" ]
+
 # A damaged file is refused with the store's message and exit code 1.
 head -c 100 "$work/listing.brp" >"$work/short.brp"
 if "$report" --open "$work/short.brp" --pdf "$work/short.pdf" 2>"$work/err"; then

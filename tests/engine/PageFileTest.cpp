@@ -139,6 +139,9 @@ TEST_F(PageFileTest, ShortOrMissingFilesFail) {
         {"empty", QByteArray(), "Stream read error"},
         {"no image signature", QByteArray(good).replace(128 + 8 + 41, 3, "XYZ"),
          "Metafile is not valid"},
+        // What a conversion of it would make is a blank document.
+        {"header says no pages", QByteArray(good).replace(8, 4, QByteArray(4, '\0')),
+         "Report file has no pages"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,22 +157,55 @@ TEST_F(PageFileTest, ShortOrMissingFilesFail) {
 }
 
 // Each file there breaks the format in another way; none may load, loop or
-// leave a page behind, also after a good file was loaded first.
+// replace the pages of the good file loaded first.
 TEST_F(PageFileTest, HostileFilesFailCleanly) {
     const QFileInfoList files = QDir(QStringLiteral(TAVIM_HOSTILE_BRP_DIR))
                                     .entryInfoList({QStringLiteral("*.brp")}, QDir::Files);
     ASSERT_GE(files.size(), 8);
-    savedDocument(2);
+    const QByteArray good = savedDocument(2);
     for (const QFileInfo& info : files) {
         SCOPED_TRACE(info.fileName().toStdString());
+        auto fresh = storeOn(noPrinter());
+        EXPECT_NE(loadError(*fresh, info.filePath()), QStringLiteral("(loaded)"));
+        expectNoReadablePage(*fresh);
+
         auto store = storeOn(noPrinter());
         store->load(path("doc.brp"));
         const QString error = loadError(*store, info.filePath());
         EXPECT_TRUE(error == QStringLiteral("Stream read error") ||
                     error == QStringLiteral("Metafile is not valid"))
             << error.toStdString();
-        expectNoReadablePage(*store);
+        EXPECT_EQ(store->status(), TBrStatus::Finished);
+        EXPECT_EQ(store->pageCount(), 2);
+        EXPECT_TRUE(store->getPage(2));
+        store->save(path("again.brp"));
+        EXPECT_EQ(readAll(path("again.brp")), good);
     }
+}
+
+// A file that fails to load leaves a run going on untouched: it is not
+// cancelled, and its pages, the one open included, go on into its stream.
+TEST_F(PageFileTest, FailedLoadDuringARunLetsItFinish) {
+    writeAll(path("short.brp"), savedDocument(1).left(100));
+    auto reference = storeOn(noPrinter());
+    produce(*reference, 3);
+    auto store = storeOn(noPrinter());
+    store->beginDoc();
+    for (int page = 1; page <= 2; ++page) {
+        store->newPage();
+        drawPage(*store, page);
+    }
+    EXPECT_EQ(loadError(*store, path("short.brp")), QStringLiteral("Stream read error"));
+    EXPECT_EQ(loadError(*store, path("missing.brp")).left(17), QStringLiteral("Cannot open file "));
+    EXPECT_FALSE(store->cancelled());
+    EXPECT_EQ(store->status(), TBrStatus::Busy);
+    store->newPage();
+    drawPage(*store, 3);
+    store->endDoc();
+    EXPECT_FALSE(store->reportLoaded());
+    ASSERT_EQ(store->pageCount(), 3);
+    for (int page = 1; page <= 3; ++page)
+        EXPECT_EQ(store->getPage(page)->bytes(), reference->getPage(page)->bytes()) << page;
 }
 
 struct PaperCase {

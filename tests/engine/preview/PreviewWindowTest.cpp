@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -264,6 +265,121 @@ TEST_F(PreviewWindowTest, ARunThatFailedBeforeTheWindowOpenedIsShownOnOpening) {
     EXPECT_EQ(errorOfNotices(), "early");
     EXPECT_EQ(panel("PagePanel"), "Page 1 of 1");
     EXPECT_TRUE(pictureShown());
+}
+
+// What the window shows: page, page image, status panels and which buttons work.
+struct Shown {
+    int page;
+    int imagePage;
+    QString position;
+    QString progress;
+    QList<bool> enabled;
+    QImage image;
+
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shownBy(TBrStandardPreview& window) {
+    Shown shown{window.preview().pageNumber(),
+                window.preview().image().pageNumber(),
+                window.findChild<QLabel*>("PagePanel")->text(),
+                window.findChild<QLabel*>("ProgressPanel")->text(),
+                {},
+                window.preview().image().grab().toImage()};
+    for (const QAction* action : window.findChildren<QAction*>())
+        shown.enabled << action->isEnabled();
+    return shown;
+}
+
+// A damaged file opened over a finished or a running report changes nothing
+// on screen, and a run going on ends as it would have.
+TEST_F(PreviewWindowTest, FailedLoadShowsWhatWasShownBefore) {
+    const QString damaged = tempPath("damaged.BRP");
+    const QString blank = tempPath("blank.BRP");
+    {
+        auto saved = makeStore();
+        fill(*saved, 1);
+        saved->save(damaged);
+        QFile file(damaged);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const QByteArray bytes = file.readAll();
+        file.resize(0);
+        file.write(bytes.left(100));
+        file.close();
+        saved->save(blank);
+        QFile header(blank);
+        ASSERT_TRUE(header.open(QIODevice::ReadWrite));
+        header.seek(128 + 8 + 41);
+        header.write("XYZ");
+    }
+    struct Case {
+        const char* name;
+        bool running;
+        QString file;
+        QString error;
+    };
+    const Case cases[] = {
+        {"finished, short file", false, damaged, "Stream read error"},
+        {"finished, broken image", false, blank, "Metafile is not valid"},
+        {"running, short file", true, damaged, "Stream read error"},
+        {"running, broken image", true, blank, "Metafile is not valid"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        store = makeStore();
+        beginDoc(*store);
+        newPage(*store);
+        newPage(*store);
+        if (c.running)
+            newPage(*store); // page 2 is finished, page 3 open
+        else
+            endDoc(*store);
+        open();
+        store->progress(40);
+        deliverNotices();
+        window->nextPage();
+        const Shown before = shownBy(*window);
+        ASSERT_EQ(before.position, c.running ? "Page 2 of 3" : "Page 2 of 2");
+        ASSERT_TRUE(pictureShown());
+
+        answers->loadName = c.file;
+        QString error;
+        try {
+            window->loadReport();
+        } catch (const Exception& e) {
+            error = e.message();
+        }
+        deliverNotices();
+        EXPECT_EQ(error, c.error);
+        EXPECT_TRUE(shownBy(*window) == before);
+        EXPECT_FALSE(store->reportLoaded());
+        EXPECT_FALSE(store->cancelled());
+        // The document is still there to page through (and, when whole, to save).
+        window->firstPage();
+        EXPECT_EQ(panel("PagePanel"), c.running ? "Page 1 of 3" : "Page 1 of 2");
+        EXPECT_TRUE(pictureShown());
+        if (!c.running) {
+            const QString saved = tempPath("kept.BRP");
+            answers->saveName = saved;
+            window->saveReport();
+            EXPECT_GT(QFile(saved).size(), 128);
+            QFile::remove(saved);
+        }
+
+        if (c.running) {
+            newPage(*store);
+            endDoc(*store);
+            deliverNotices();
+            EXPECT_EQ(panel("PagePanel"), "Page 1 of 4");
+            EXPECT_TRUE(action("Print")->isEnabled());
+            EXPECT_TRUE(action("PrintSetup")->isEnabled());
+            window->lastPage();
+            EXPECT_TRUE(pictureShown());
+        }
+        window.reset();
+    }
+    QFile::remove(damaged);
+    QFile::remove(blank);
 }
 
 TEST_F(PreviewWindowTest, ClosingDuringARunCancelsItAndTellsTheReportOnce) {
