@@ -7,7 +7,10 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QTextItem>
+#include <QtEndian>
+#include <array>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace tavim {
@@ -16,7 +19,6 @@ namespace {
 
 // Far beyond any page; keeps rounding of wild coordinates defined.
 constexpr double kMaxCoordinate = 1 << 30;
-constexpr qint32 kDefaultCharset = 1;
 constexpr quint32 kCompatibleGraphicsMode = 1;
 constexpr double kReferenceDpi = 96.0;
 
@@ -89,7 +91,7 @@ double emPixels(const QFont& font) {
 
 // LOGFONTW followed by the zeroed rest of a LogFontPanose, the form other
 // readers expect.
-QByteArray logFont(const QFont& font) {
+QByteArray logFont(const QFont& font, quint8 charset) {
     QByteArray body;
     append32(body, quint32(-std::max(1, toLong(emPixels(font)))));
     append32(body, 0); // width: the font's own
@@ -99,7 +101,7 @@ QByteArray logFont(const QFont& font) {
     body.append(char(font.italic() ? 1 : 0));
     body.append(char(font.underline() ? 1 : 0));
     body.append(char(font.strikeOut() ? 1 : 0));
-    body.append(char(kDefaultCharset));
+    body.append(char(charset));
     body.append(4, '\0'); // precisions, quality, pitch and family: defaults
     const QString face = font.family().left(emf::kFaceNameChars - 1);
     for (QChar c : face) {
@@ -109,6 +111,58 @@ QByteArray logFont(const QFont& font) {
     body.append((emf::kFaceNameChars - face.size()) * 2, '\0');
     body.append(emf::kLogFontPanoseSize - emf::kLogFontSize, '\0');
     return body;
+}
+
+// Glyph advances of one font on the reference device, measured as characters
+// come: a one-character text's advance is the glyph's advance in Qt's layout.
+class FontAdvances {
+public:
+    FontAdvances(const QFont& font, QPaintDevice* device)
+        : m_metrics(font, device), m_ascent(toLong(m_metrics.ascent())),
+          m_descent(toLong(m_metrics.descent())) {
+        m_latin.fill(-1);
+    }
+
+    // The advance of the character starting at `i` (a surrogate pair counts as one).
+    double at(const QString& text, qsizetype i) {
+        const char16_t unit = text[i].unicode();
+        if (unit < m_latin.size()) {
+            double& cached = m_latin[unit];
+            if (cached < 0)
+                cached = m_metrics.horizontalAdvance(QString(text[i]));
+            return cached;
+        }
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const QString character = text.mid(i, pair ? 2 : 1);
+        const auto found = m_other.constFind(character);
+        if (found != m_other.cend())
+            return *found;
+        return *m_other.insert(character, m_metrics.horizontalAdvance(character));
+    }
+    qint32 ascent() const { return m_ascent; }
+    qint32 descent() const { return m_descent; }
+
+private:
+    QFontMetricsF m_metrics;
+    qint32 m_ascent;
+    qint32 m_descent;
+    std::array<double, 256> m_latin;
+    QHash<QString, double> m_other;
+};
+
+// Every recorder is a page of the same 96-dpi reference device, so the font
+// alone decides the advances. One table per font and recording thread.
+FontAdvances& advancesFor(const QFont& font, QPaintDevice* device) {
+    constexpr std::size_t kMaxFonts = 64;
+    thread_local std::vector<std::pair<QFont, std::unique_ptr<FontAdvances>>> cache;
+    for (auto& [known, advances] : cache)
+        if (known == font)
+            return *advances;
+    if (cache.size() == kMaxFonts)
+        cache.clear();
+    cache.emplace_back(font, std::make_unique<FontAdvances>(font, device));
+    return *cache.back().second;
 }
 
 // A line whose cap covers the end point is lengthened along its main direction.
@@ -164,28 +218,25 @@ void EmfPaintEngine::selectStock(Slot& slot, quint32 stock) {
     if (slot.key == key)
         return;
     m_writer.record(emf::EMR_SELECTOBJECT, {emf::kStockFlag | stock});
-    if (slot.handle != 0) {
-        m_writer.record(emf::EMR_DELETEOBJECT, {slot.handle});
-        m_writer.releaseHandle(slot.handle);
-    }
     slot = Slot{key, 0};
 }
 
+// Objects live until the page ends: one coming back is selected by its handle.
 void EmfPaintEngine::selectCreated(Slot& slot, quint32 type, const QByteArray& body) {
-    const QByteArray key = QByteArray::number(type) + ':' + body;
+    QByteArray key = QByteArray::number(type) + ':' + body;
     if (slot.key == key)
         return;
-    const quint32 handle = m_writer.newHandle();
-    m_writer.begin(type);
-    m_writer.u32(handle);
-    m_writer.raw(body);
-    m_writer.end();
-    m_writer.record(emf::EMR_SELECTOBJECT, {handle});
-    if (slot.handle != 0) {
-        m_writer.record(emf::EMR_DELETEOBJECT, {slot.handle});
-        m_writer.releaseHandle(slot.handle);
+    quint32 handle = m_created.value(key);
+    if (handle == 0) {
+        handle = m_writer.newHandle();
+        m_writer.begin(type);
+        m_writer.u32(handle);
+        m_writer.raw(body);
+        m_writer.end();
+        m_created.insert(key, handle);
     }
-    slot = Slot{key, handle};
+    m_writer.record(emf::EMR_SELECTOBJECT, {handle});
+    slot = Slot{std::move(key), handle};
 }
 
 void EmfPaintEngine::selectPen() {
@@ -214,8 +265,11 @@ void EmfPaintEngine::selectBrush() {
     selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, body);
 }
 
-void EmfPaintEngine::selectFont(const QFont& font) {
-    selectCreated(m_fontSlot, emf::EMR_EXTCREATEFONTINDIRECTW, logFont(font));
+void EmfPaintEngine::selectFont(const QFont& font, quint8 charset) {
+    if (m_selectedFont && m_selectedFont->second == charset && m_selectedFont->first == font)
+        return;
+    selectCreated(m_fontSlot, emf::EMR_EXTCREATEFONTINDIRECTW, logFont(font, charset));
+    m_selectedFont.emplace(font, charset);
 }
 
 void EmfPaintEngine::setTextColor(const QColor& color) {
@@ -226,12 +280,15 @@ void EmfPaintEngine::setTextColor(const QColor& color) {
     m_textColor = ref;
 }
 
-void EmfPaintEngine::setTextMode() {
-    if (m_textModeSet)
+void EmfPaintEngine::setTextMode(quint32 align) {
+    if (!m_bkModeSet) {
+        m_writer.record(emf::EMR_SETBKMODE, {emf::TRANSPARENT});
+        m_bkModeSet = true;
+    }
+    if (m_textAlign == align)
         return;
-    m_writer.record(emf::EMR_SETBKMODE, {emf::TRANSPARENT});
-    m_writer.record(emf::EMR_SETTEXTALIGN, {emf::TA_BASELINE | emf::TA_LEFT});
-    m_textModeSet = true;
+    m_writer.record(emf::EMR_SETTEXTALIGN, {align});
+    m_textAlign = align;
 }
 
 void EmfPaintEngine::setFillMode(quint32 mode) {
@@ -320,19 +377,54 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
     if (text.isEmpty() || m_pen.style() == Qt::NoPen)
         return;
     const QFont font = textItem.font();
-    selectFont(font);
+    selectFont(font, kDefaultCharset);
     setTextColor(m_pen.color());
-    setTextMode();
+    setTextMode(emf::TA_BASELINE | emf::TA_LEFT);
+    writeText(toDevice(p), emf::TA_BASELINE | emf::TA_LEFT, text, font);
+}
 
-    const QPoint ref = toDevice(p);
-    const QFontMetricsF metrics(font, m_device);
-    const qint32 advance = toLong(metrics.horizontalAdvance(text));
+void EmfPaintEngine::drawTextLine(QPointF ref, quint32 align, const QString& text,
+                                  const QFont& font, quint8 charset, const QColor& color) {
+    if (text.isEmpty())
+        return;
+    selectFont(font, charset);
+    setTextColor(color);
+    setTextMode(align);
+    writeText(toDevice(ref), align, text, font);
+}
+
+void EmfPaintEngine::writeText(QPoint ref, quint32 align, const QString& text, const QFont& font) {
+    FontAdvances& advances = advancesFor(font, m_device);
     const qint32 chars = qint32(text.size());
+    // Advances per UTF-16 unit for readers that place each character themselves;
+    // a surrogate pair's advance goes to its first unit.
+    std::vector<qint32> dx(static_cast<std::size_t>(chars));
+    double pen = 0;
+    qint32 placed = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool secondOfPair =
+            i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate();
+        if (!secondOfPair)
+            pen += advances.at(text, i);
+        const qint32 next = toLong(pen);
+        dx[std::size_t(i)] = next - placed;
+        placed = next;
+    }
+
+    qint32 left = ref.x();
+    if ((align & emf::kHorizontalAlignMask) == emf::TA_RIGHT)
+        left -= placed;
+    else if ((align & emf::kHorizontalAlignMask) == emf::TA_CENTER)
+        left -= placed / 2;
+    qint32 top = ref.y();
+    if ((align & emf::kVerticalAlignMask) == emf::TA_BASELINE)
+        top -= advances.ascent();
+    else if ((align & emf::kVerticalAlignMask) == emf::TA_BOTTOM)
+        top -= advances.ascent() + advances.descent();
     const qint32 textBytes = (chars * 2 + 3) / 4 * 4;
 
     m_writer.begin(emf::EMR_EXTTEXTOUTW);
-    m_writer.rect(ref.x(), ref.y() - toLong(metrics.ascent()), ref.x() + advance,
-                  ref.y() + toLong(metrics.descent()));
+    m_writer.rect(left, top, left + placed, top + advances.ascent() + advances.descent());
     m_writer.u32(kCompatibleGraphicsMode);
     m_writer.f32(0);
     m_writer.f32(0);
@@ -343,25 +435,10 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
     m_writer.u32(0); // no options
     m_writer.rect(0, 0, -1, -1);
     m_writer.u32(quint32(emf::kExtTextOutFixedSize + textBytes));
-    for (QChar c : text)
-        m_writer.u16(c.unicode());
-    for (qint32 pad = chars * 2; pad < textBytes; ++pad)
-        m_writer.u8(0);
-    // Advances per UTF-16 unit for readers that place each character themselves;
-    // a surrogate pair's advance goes to its first unit.
-    double pen = 0;
-    qint32 placed = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool pair =
-            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const bool secondOfPair =
-            i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate();
-        if (!secondOfPair)
-            pen += metrics.horizontalAdvance(text.mid(i, pair ? 2 : 1));
-        const qint32 next = toLong(pen);
-        m_writer.i32(next - placed);
-        placed = next;
-    }
+    m_writer.utf16Padded(text);
+    for (qint32& d : dx)
+        d = qToLittleEndian(d);
+    m_writer.raw(reinterpret_cast<const char*>(dx.data()), qsizetype(dx.size() * sizeof(qint32)));
     m_writer.end();
 }
 
