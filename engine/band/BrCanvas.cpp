@@ -61,6 +61,15 @@ QPainter& TBrPrinterCanvas::painter() {
     return *p;
 }
 
+void TBrCanvas::fillRect(const QRect& rect, const QColor& color) {
+    QPainter& p = painter();
+    if (auto* recorder = dynamic_cast<EmfPaintEngine*>(p.paintEngine())) {
+        recorder->fillRect(rect, color);
+        return;
+    }
+    p.fillRect(rect, color);
+}
+
 int TBrPrinterCanvas::toDeviceX(long double x) const {
     return m_store.toDeviceX(x);
 }

@@ -8,6 +8,7 @@ class QColor;
 class QFont;
 class QPainter;
 class QPoint;
+class QRect;
 class QString;
 
 namespace tavim {
@@ -36,6 +37,8 @@ public:
     // device gets it drawn by QPainter.
     void drawTextLine(QPoint ref, TBrAlignment alignment, const QString& text, const QFont& font,
                       const QColor& color, TBrCharset charset);
+    // A rectangle filled without outline.
+    void fillRect(const QRect& rect, const QColor& color);
 };
 
 // The page store's open page.

@@ -76,7 +76,7 @@ bool TBrCustomLabel::print(TBrCanvas& canvas, long double ox, long double oy) {
     if (!Transparent) {
         const QPoint topLeft(canvas.toDeviceX(left), canvas.toDeviceY(top));
         const QPoint end(canvas.toDeviceX(left + width()), canvas.toDeviceY(bottom));
-        canvas.painter().fillRect(QRect(topLeft, end - QPoint(1, 1)), Color);
+        canvas.fillRect(QRect(topLeft, end - QPoint(1, 1)), Color);
     }
     const int x = canvas.toDeviceX(textReference(left));
     long double lineTop = top;

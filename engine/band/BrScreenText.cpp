@@ -2,6 +2,7 @@
 
 #include "engine/band/BrFonts.h"
 #include "engine/band/BrUnits.h"
+#include "engine/emf/GlyphAdvances.h"
 
 #include <QImage>
 #include <memory>
@@ -47,7 +48,7 @@ QStringList words(const QString& piece) {
 } // namespace
 
 TBrScreenText::TBrScreenText(const QFont& font)
-    : m_metrics(realizedFont(font, int(kScreenDpi)), &screenDevice()) {}
+    : m_font(realizedFont(font, int(kScreenDpi))), m_metrics(m_font, &screenDevice()) {}
 
 TBrScreenText& TBrScreenText::of(const QFont& font) {
     // A report uses a handful of fonts; a bound keeps odd callers finite.
@@ -70,7 +71,7 @@ int TBrScreenText::width(const QString& text) {
         return *found;
     if (m_widths.size() == kMaxTexts)
         m_widths.clear();
-    return *m_widths.insert(text, m_metrics.horizontalAdvance(text) + 1);
+    return *m_widths.insert(text, qRound(GlyphAdvances::of(m_font).width(text)) + 1);
 }
 
 QStringList TBrScreenText::breakLines(const QString& text, bool autoSize, int widthPx) {

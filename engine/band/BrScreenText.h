@@ -18,7 +18,9 @@ public:
     // The measure of `font` for the calling thread.
     static TBrScreenText& of(const QFont& font);
 
-    // The text's extent plus one pixel, so an empty text measures 1.
+    // The text's extent plus one pixel, so an empty text measures 1. The
+    // extent is the sum of the glyphs' advances at the font's pixel size, as
+    // the platform's text extent is: no kerning between them.
     int width(const QString& text);
     int lineHeight() const { return m_metrics.height(); }
 
@@ -30,6 +32,7 @@ public:
 private:
     void breakPiece(const QString& piece, int widthPx, QStringList& lines);
 
+    QFont m_font; // realised at 96 dpi
     QFontMetrics m_metrics;
     QHash<QString, int> m_widths;
 };

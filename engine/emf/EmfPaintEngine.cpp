@@ -2,15 +2,13 @@
 
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/EmfWriter.h"
+#include "engine/emf/GlyphAdvances.h"
 
-#include <QFontMetricsF>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QTextItem>
 #include <QtEndian>
-#include <array>
 #include <cmath>
-#include <memory>
 #include <vector>
 
 namespace tavim {
@@ -113,58 +111,6 @@ QByteArray logFont(const QFont& font, quint8 charset) {
     return body;
 }
 
-// Glyph advances of one font on the reference device, measured as characters
-// come: a one-character text's advance is the glyph's advance in Qt's layout.
-class FontAdvances {
-public:
-    FontAdvances(const QFont& font, QPaintDevice* device)
-        : m_metrics(font, device), m_ascent(toLong(m_metrics.ascent())),
-          m_descent(toLong(m_metrics.descent())) {
-        m_latin.fill(-1);
-    }
-
-    // The advance of the character starting at `i` (a surrogate pair counts as one).
-    double at(const QString& text, qsizetype i) {
-        const char16_t unit = text[i].unicode();
-        if (unit < m_latin.size()) {
-            double& cached = m_latin[unit];
-            if (cached < 0)
-                cached = m_metrics.horizontalAdvance(QString(text[i]));
-            return cached;
-        }
-        const bool pair =
-            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const QString character = text.mid(i, pair ? 2 : 1);
-        const auto found = m_other.constFind(character);
-        if (found != m_other.cend())
-            return *found;
-        return *m_other.insert(character, m_metrics.horizontalAdvance(character));
-    }
-    qint32 ascent() const { return m_ascent; }
-    qint32 descent() const { return m_descent; }
-
-private:
-    QFontMetricsF m_metrics;
-    qint32 m_ascent;
-    qint32 m_descent;
-    std::array<double, 256> m_latin;
-    QHash<QString, double> m_other;
-};
-
-// Every recorder is a page of the same 96-dpi reference device, so the font
-// alone decides the advances. One table per font and recording thread.
-FontAdvances& advancesFor(const QFont& font, QPaintDevice* device) {
-    constexpr std::size_t kMaxFonts = 64;
-    thread_local std::vector<std::pair<QFont, std::unique_ptr<FontAdvances>>> cache;
-    for (auto& [known, advances] : cache)
-        if (known == font)
-            return *advances;
-    if (cache.size() == kMaxFonts)
-        cache.clear();
-    cache.emplace_back(font, std::make_unique<FontAdvances>(font, device));
-    return *cache.back().second;
-}
-
 // A line whose cap covers the end point is lengthened along its main direction.
 QPoint lineEnd(QPoint from, QPoint to, Qt::PenCapStyle cap) {
     if (cap == Qt::FlatCap)
@@ -180,8 +126,7 @@ QPoint lineEnd(QPoint from, QPoint to, Qt::PenCapStyle cap) {
 
 } // namespace
 
-EmfPaintEngine::EmfPaintEngine(EmfWriter& writer, QPaintDevice* device)
-    : QPaintEngine(AllFeatures), m_writer(writer), m_device(device) {
+EmfPaintEngine::EmfPaintEngine(EmfWriter& writer) : QPaintEngine(AllFeatures), m_writer(writer) {
     m_penSlot.key = stockKey(emf::BLACK_PEN);
     m_brushSlot.key = stockKey(emf::WHITE_BRUSH);
     m_fontSlot.key = stockKey(emf::SYSTEM_FONT);
@@ -252,15 +197,15 @@ void EmfPaintEngine::selectPen() {
     selectCreated(m_penSlot, emf::EMR_CREATEPEN, body);
 }
 
-void EmfPaintEngine::selectBrush() {
-    if (m_brush.style() == Qt::NoBrush) {
+void EmfPaintEngine::selectBrush(const QBrush& brush) {
+    if (brush.style() == Qt::NoBrush) {
         selectStock(m_brushSlot, emf::NULL_BRUSH);
         return;
     }
-    const std::optional<quint32> hatch = hatchStyle(m_brush.style());
+    const std::optional<quint32> hatch = hatchStyle(brush.style());
     QByteArray body;
     append32(body, hatch ? emf::BS_HATCHED : emf::BS_SOLID);
-    append32(body, colorRef(m_brush.color()));
+    append32(body, colorRef(brush.color()));
     append32(body, hatch.value_or(0));
     selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, body);
 }
@@ -309,13 +254,22 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int rectCount) {
     if (m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush)
         return;
     selectPen();
-    selectBrush();
-    for (int i = 0; i < rectCount; ++i) {
-        const QRectF r = m_transform.mapRect(rects[i].normalized());
-        m_writer.record(emf::EMR_RECTANGLE,
-                        {quint32(toLong(r.left())), quint32(toLong(r.top())),
-                         quint32(toLong(r.right()) + 1), quint32(toLong(r.bottom()) + 1)});
-    }
+    selectBrush(m_brush);
+    for (int i = 0; i < rectCount; ++i)
+        writeRectangle(rects[i]);
+}
+
+void EmfPaintEngine::fillRect(const QRect& rect, const QColor& color) {
+    selectStock(m_penSlot, emf::NULL_PEN);
+    selectBrush(QBrush(color));
+    writeRectangle(QRectF(rect));
+}
+
+void EmfPaintEngine::writeRectangle(const QRectF& rect) {
+    const QRectF r = m_transform.mapRect(rect.normalized());
+    m_writer.record(emf::EMR_RECTANGLE,
+                    {quint32(toLong(r.left())), quint32(toLong(r.top())),
+                     quint32(toLong(r.right()) + 1), quint32(toLong(r.bottom()) + 1)});
 }
 
 void EmfPaintEngine::drawLines(const QLineF* lines, int lineCount) {
@@ -339,7 +293,7 @@ void EmfPaintEngine::drawPolygon(const QPointF* points, int pointCount, PolygonD
         return;
     selectPen();
     if (!polyline) {
-        selectBrush();
+        selectBrush(m_brush);
         setFillMode(mode == WindingMode ? emf::WINDING : emf::ALTERNATE);
     }
     std::vector<QPoint> mapped(static_cast<std::size_t>(pointCount));
@@ -394,7 +348,9 @@ void EmfPaintEngine::drawTextLine(QPointF ref, quint32 align, const QString& tex
 }
 
 void EmfPaintEngine::writeText(QPoint ref, quint32 align, const QString& text, const QFont& font) {
-    FontAdvances& advances = advancesFor(font, m_device);
+    GlyphAdvances& advances = GlyphAdvances::of(font);
+    const qint32 ascent = toLong(advances.ascent());
+    const qint32 descent = toLong(advances.descent());
     const qint32 chars = qint32(text.size());
     // Advances per UTF-16 unit for readers that place each character themselves;
     // a surrogate pair's advance goes to its first unit.
@@ -418,13 +374,13 @@ void EmfPaintEngine::writeText(QPoint ref, quint32 align, const QString& text, c
         left -= placed / 2;
     qint32 top = ref.y();
     if ((align & emf::kVerticalAlignMask) == emf::TA_BASELINE)
-        top -= advances.ascent();
+        top -= ascent;
     else if ((align & emf::kVerticalAlignMask) == emf::TA_BOTTOM)
-        top -= advances.ascent() + advances.descent();
+        top -= ascent + descent;
     const qint32 textBytes = (chars * 2 + 3) / 4 * 4;
 
     m_writer.begin(emf::EMR_EXTTEXTOUTW);
-    m_writer.rect(left, top, left + placed, top + advances.ascent() + advances.descent());
+    m_writer.rect(left, top, left + placed, top + ascent + descent);
     m_writer.u32(kCompatibleGraphicsMode);
     m_writer.f32(0);
     m_writer.f32(0);

@@ -38,13 +38,15 @@ public:
     static constexpr quint8 kAnsiCharset = 0;
     static constexpr quint8 kDefaultCharset = 1;
 
-    EmfPaintEngine(EmfWriter& writer, QPaintDevice* device);
+    explicit EmfPaintEngine(EmfWriter& writer);
 
     // One line of text, without a layout by Qt: `align` is a combination of the
     // TA_* flags and `ref` the reference point they name, in logical
     // coordinates (the painter's transform applies).
     void drawTextLine(QPointF ref, quint32 align, const QString& text, const QFont& font,
                       quint8 charset, const QColor& color);
+    // What QPainter::fillRect records, without its round of state changes.
+    void fillRect(const QRect& rect, const QColor& color);
 
     bool begin(QPaintDevice* device) override;
     bool end() override;
@@ -65,19 +67,19 @@ private:
     };
 
     void selectPen();
-    void selectBrush();
+    void selectBrush(const QBrush& brush);
     void selectFont(const QFont& font, quint8 charset);
     void selectStock(Slot& slot, quint32 stock);
     void selectCreated(Slot& slot, quint32 type, const QByteArray& body);
     void setTextColor(const QColor& color);
     void setTextMode(quint32 align);
+    void writeRectangle(const QRectF& rect);
     void writeText(QPoint ref, quint32 align, const QString& text, const QFont& font);
     void setFillMode(quint32 mode);
     QPoint toDevice(const QPointF& p) const;
     void writeBounds(const QPoint* points, int count);
 
     EmfWriter& m_writer;
-    QPaintDevice* m_device;
     QPen m_pen;
     QBrush m_brush;
     QTransform m_transform;
