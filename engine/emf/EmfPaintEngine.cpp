@@ -36,6 +36,10 @@ void append32(QByteArray& bytes, quint32 v) {
         bytes.append(char((v >> (8 * i)) & 0xFF));
 }
 
+template <std::size_t N> QByteArrayView asBytes(const quint32 (&words)[N]) {
+    return QByteArrayView(reinterpret_cast<const char*>(words), qsizetype(N * 4));
+}
+
 QByteArray stockKey(quint32 stock) {
     return "stock" + QByteArray::number(stock);
 }
@@ -159,24 +163,25 @@ QPoint EmfPaintEngine::toDevice(const QPointF& p) const {
 }
 
 void EmfPaintEngine::selectStock(Slot& slot, quint32 stock) {
-    const QByteArray key = stockKey(stock);
+    QByteArray key = stockKey(stock);
     if (slot.key == key)
         return;
     m_writer.record(emf::EMR_SELECTOBJECT, {emf::kStockFlag | stock});
-    slot = Slot{key, 0};
+    slot = Slot{std::move(key), 0};
 }
 
 // Objects live until the page ends: one coming back is selected by its handle.
-void EmfPaintEngine::selectCreated(Slot& slot, quint32 type, const QByteArray& body) {
-    QByteArray key = QByteArray::number(type) + ':' + body;
-    if (slot.key == key)
+// The body is the key: pens, brushes and fonts differ in size, stock keys too.
+void EmfPaintEngine::selectCreated(Slot& slot, quint32 type, QByteArrayView body) {
+    if (slot.key == body)
         return;
+    QByteArray key = body.toByteArray();
     quint32 handle = m_created.value(key);
     if (handle == 0) {
         handle = m_writer.newHandle();
         m_writer.begin(type);
         m_writer.u32(handle);
-        m_writer.raw(body);
+        m_writer.raw(key);
         m_writer.end();
         m_created.insert(key, handle);
     }
@@ -189,12 +194,10 @@ void EmfPaintEngine::selectPen() {
         selectStock(m_penSlot, emf::NULL_PEN);
         return;
     }
-    QByteArray body;
-    append32(body, penStyle(m_pen.style()));
-    append32(body, quint32(penWidth(m_pen)));
-    append32(body, 0);
-    append32(body, colorRef(m_pen.color()));
-    selectCreated(m_penSlot, emf::EMR_CREATEPEN, body);
+    const quint32 body[] = {qToLittleEndian(penStyle(m_pen.style())),
+                            qToLittleEndian(quint32(penWidth(m_pen))), 0,
+                            qToLittleEndian(colorRef(m_pen.color()))};
+    selectCreated(m_penSlot, emf::EMR_CREATEPEN, asBytes(body));
 }
 
 void EmfPaintEngine::selectBrush(const QBrush& brush) {
@@ -203,11 +206,10 @@ void EmfPaintEngine::selectBrush(const QBrush& brush) {
         return;
     }
     const std::optional<quint32> hatch = hatchStyle(brush.style());
-    QByteArray body;
-    append32(body, hatch ? emf::BS_HATCHED : emf::BS_SOLID);
-    append32(body, colorRef(brush.color()));
-    append32(body, hatch.value_or(0));
-    selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, body);
+    const quint32 body[] = {qToLittleEndian(quint32(hatch ? emf::BS_HATCHED : emf::BS_SOLID)),
+                            qToLittleEndian(colorRef(brush.color())),
+                            qToLittleEndian(hatch.value_or(0))};
+    selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, asBytes(body));
 }
 
 void EmfPaintEngine::selectFont(const QFont& font, quint8 charset) {

@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFont>
 #include <QHash>
 #include <QPaintEngine>
@@ -70,7 +71,7 @@ private:
     void selectBrush(const QBrush& brush);
     void selectFont(const QFont& font, quint8 charset);
     void selectStock(Slot& slot, quint32 stock);
-    void selectCreated(Slot& slot, quint32 type, const QByteArray& body);
+    void selectCreated(Slot& slot, quint32 type, QByteArrayView body);
     void setTextColor(const QColor& color);
     void setTextMode(quint32 align);
     void writeRectangle(const QRectF& rect);
@@ -88,7 +89,7 @@ private:
     Slot m_fontSlot;
     // The font selected last, to skip building its LOGFONT again.
     std::optional<std::pair<QFont, quint8>> m_selectedFont;
-    QHash<QByteArray, quint32> m_created; // object key -> handle, for this page
+    QHash<QByteArray, quint32> m_created; // object body -> handle, for this page
     quint32 m_textColor = 0;
     bool m_bkModeSet = false;
     std::optional<quint32> m_textAlign;

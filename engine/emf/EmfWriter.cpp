@@ -25,7 +25,7 @@ constexpr qint64 kHandlesOffset = 56;
 } // namespace
 
 EmfWriter::EmfWriter(QSize pagePixels) {
-    m_bytes.reserve(kTypicalPageBytes);
+    m_bytes.resize(kTypicalPageBytes);
     const qint32 frameRight = qRound(pagePixels.width() * kHundredthsMmPerPixel);
     const qint32 frameBottom = qRound(pagePixels.height() * kHundredthsMmPerPixel);
     begin(emf::EMR_HEADER);
@@ -53,7 +53,7 @@ EmfWriter::EmfWriter(QSize pagePixels) {
 }
 
 void EmfWriter::begin(quint32 type) {
-    m_recordStart = m_bytes.size();
+    m_recordStart = m_size;
     u32(type);
     u32(0);
 }
@@ -67,23 +67,23 @@ void EmfWriter::f32(float v) {
 void EmfWriter::rect(qint32 left, qint32 top, qint32 right, qint32 bottom) {
     const qint32 fields[] = {qToLittleEndian(left), qToLittleEndian(top), qToLittleEndian(right),
                              qToLittleEndian(bottom)};
-    m_bytes.append(reinterpret_cast<const char*>(fields), sizeof fields);
+    raw(reinterpret_cast<const char*>(fields), sizeof fields);
 }
 
 void EmfWriter::utf16Padded(const QString& text) {
     const qsizetype bytes = text.size() * 2;
     if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
-        m_bytes.append(reinterpret_cast<const char*>(text.utf16()), bytes);
+        raw(reinterpret_cast<const char*>(text.utf16()), bytes);
     } else {
         for (QChar c : text)
             u16(c.unicode());
     }
-    m_bytes.append((4 - bytes % 4) % 4, '\0');
+    pad();
 }
 
 void EmfWriter::end() {
-    m_bytes.append((4 - m_bytes.size() % 4) % 4, '\0');
-    patch32(m_recordStart + 4, quint32(m_bytes.size() - m_recordStart));
+    pad();
+    patch32(m_recordStart + 4, quint32(m_size - m_recordStart));
     m_recordStart = -1;
     ++m_records;
 }
@@ -101,13 +101,19 @@ const QByteArray& EmfWriter::finish() {
     if (m_finished)
         return m_bytes;
     record(emf::EMR_EOF, {0, 0, 20});
-    patch32(kBytesOffset, quint32(m_bytes.size()));
+    m_bytes.resize(m_size);
+    patch32(kBytesOffset, quint32(m_size));
     patch32(kRecordsOffset, m_records);
     const auto handles = quint16(qMin<quint32>(m_handles + 1, 0xFFFF));
     m_bytes[kHandlesOffset] = char(handles & 0xFF);
     m_bytes[kHandlesOffset + 1] = char(handles >> 8);
     m_finished = true;
     return m_bytes;
+}
+
+void EmfWriter::pad() {
+    const qsizetype n = (4 - m_size % 4) % 4;
+    std::memset(grow(n), 0, size_t(n));
 }
 
 void EmfWriter::patch32(qint64 offset, quint32 v) {
