@@ -75,6 +75,10 @@ int TBrScreenText::width(const QString& text) {
 }
 
 QStringList TBrScreenText::breakLines(const QString& text, bool autoSize, int widthPx) {
+    // Most texts are a single piece that fits: no copy and no split for them.
+    if (!text.contains(QChar(10)) && !text.contains(QChar(13)) &&
+        (autoSize || width(text) <= widthPx))
+        return {text};
     QString clean = text;
     clean.remove(QChar(10));
     QStringList lines;
