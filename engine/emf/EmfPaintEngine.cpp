@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <QTextItem>
 #include <QtEndian>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -40,8 +41,15 @@ template <std::size_t N> QByteArrayView asBytes(const quint32 (&words)[N]) {
     return QByteArrayView(reinterpret_cast<const char*>(words), qsizetype(N * 4));
 }
 
-QByteArray stockKey(quint32 stock) {
-    return "stock" + QByteArray::number(stock);
+// Built once: fills select the null pen for every rectangle.
+QByteArrayView stockKey(quint32 stock) {
+    static const std::array<QByteArray, emf::DC_PEN + 1> keys = [] {
+        std::array<QByteArray, emf::DC_PEN + 1> made;
+        for (quint32 i = 0; i < made.size(); ++i)
+            made[i] = "stock" + QByteArray::number(i);
+        return made;
+    }();
+    return keys.at(stock);
 }
 
 quint32 penStyle(Qt::PenStyle style) {
@@ -131,9 +139,9 @@ QPoint lineEnd(QPoint from, QPoint to, Qt::PenCapStyle cap) {
 } // namespace
 
 EmfPaintEngine::EmfPaintEngine(EmfWriter& writer) : QPaintEngine(AllFeatures), m_writer(writer) {
-    m_penSlot.key = stockKey(emf::BLACK_PEN);
-    m_brushSlot.key = stockKey(emf::WHITE_BRUSH);
-    m_fontSlot.key = stockKey(emf::SYSTEM_FONT);
+    m_penSlot.key = stockKey(emf::BLACK_PEN).toByteArray();
+    m_brushSlot.key = stockKey(emf::WHITE_BRUSH).toByteArray();
+    m_fontSlot.key = stockKey(emf::SYSTEM_FONT).toByteArray();
 }
 
 bool EmfPaintEngine::begin(QPaintDevice*) {
@@ -163,11 +171,11 @@ QPoint EmfPaintEngine::toDevice(const QPointF& p) const {
 }
 
 void EmfPaintEngine::selectStock(Slot& slot, quint32 stock) {
-    QByteArray key = stockKey(stock);
+    const QByteArrayView key = stockKey(stock);
     if (slot.key == key)
         return;
     m_writer.record(emf::EMR_SELECTOBJECT, {emf::kStockFlag | stock});
-    slot = Slot{std::move(key), 0};
+    slot = Slot{key.toByteArray(), 0};
 }
 
 // Objects live until the page ends: one coming back is selected by its handle.
