@@ -146,6 +146,7 @@ std::unique_ptr<TBrPrintable> makeControl(TBrBand& band, const Declared& d, TMem
     }
     case Kind::DBText: {
         auto data = textControl<TBrDBText>(band, d);
+        data->Charset = ANSI_CHARSET;
         data->DataSet = &table;
         data->DataField = text;
         data->setCaption(text);
@@ -239,6 +240,10 @@ void TfrmImpressao::declareControls() {
     totalAluguel = label("totalAluguel");
     totalAdm = label("totalAdm");
     Valor = label("Valor");
+    // Totals are amounts: they print whole, however wide.
+    for (TBrLabel* total : {rppAluguel, rppTaxaAdm, rppOutros, rpsAluguel, rpsTaxa, rpsOutros,
+                            totalAluguel, totalAdm, Valor})
+        total->KeepWhole = true;
 }
 
 TBrLabel* TfrmImpressao::label(const char* name) const {

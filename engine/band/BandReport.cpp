@@ -37,7 +37,7 @@ void fillRect(TBrCanvas& canvas, long double left, long double top, long double 
               long double height, const QColor& color) {
     const QPoint topLeft(canvas.toDeviceX(left), canvas.toDeviceY(top));
     const QPoint end(canvas.toDeviceX(left + width), canvas.toDeviceY(top + height));
-    canvas.painter().fillRect(QRect(topLeft, end - QPoint(1, 1)), color);
+    canvas.fillRect(QRect(topLeft, end - QPoint(1, 1)), color);
 }
 
 } // namespace

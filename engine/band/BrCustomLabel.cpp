@@ -20,9 +20,9 @@ void TBrCustomLabel::setCaption(const QString& caption) {
 }
 
 void TBrCustomLabel::format() {
-    const TBrScreenText text(Font);
+    TBrScreenText& text = TBrScreenText::of(Font);
     const int widthPx = toScreenPixels(width());
-    m_lines = text.breakLines(m_printCaption, AutoSize, widthPx);
+    m_lines = text.breakLines(m_printCaption, AutoSize || printsWhole(), widthPx);
     if (!AutoSize)
         return;
     int widest = 0;
@@ -51,13 +51,22 @@ long double TBrCustomLabel::textReference(long double left) const {
     return left;
 }
 
+const TBrCustomLabel::PrintFont& TBrCustomLabel::printFont(TBrCanvas& canvas) {
+    const int dpi = qRound(double(canvas.verticalFactor() * 254));
+    if (m_printFont.dpi == dpi && m_printFont.declared == Font)
+        return m_printFont;
+    const QFont realized = realizedFont(Font, dpi);
+    const int lineHeight = QFontMetrics(realized, canvas.painter().device()).height();
+    m_printFont = PrintFont{Font, dpi, realized, lineHeight};
+    return m_printFont;
+}
+
 bool TBrCustomLabel::print(TBrCanvas& canvas, long double ox, long double oy) {
     if (!Enabled)
         return true;
     updatePrintCaption();
-    QPainter& painter = canvas.painter();
-    painter.setFont(realizedFont(Font, qRound(double(canvas.verticalFactor() * 254))));
-    const long double lineHeight = painter.fontMetrics().height() / canvas.verticalFactor();
+    const PrintFont& font = printFont(canvas);
+    const long double lineHeight = font.lineHeight / canvas.verticalFactor();
     // Auto-sizing may move and widen the control; the fill and the text both
     // take the rectangle it ends up with.
     format();
@@ -67,24 +76,16 @@ bool TBrCustomLabel::print(TBrCanvas& canvas, long double ox, long double oy) {
     if (!Transparent) {
         const QPoint topLeft(canvas.toDeviceX(left), canvas.toDeviceY(top));
         const QPoint end(canvas.toDeviceX(left + width()), canvas.toDeviceY(bottom));
-        painter.fillRect(QRect(topLeft, end - QPoint(1, 1)), Color);
+        canvas.fillRect(QRect(topLeft, end - QPoint(1, 1)), Color);
     }
-    painter.setPen(FontColor);
-    painter.setBackgroundMode(Qt::TransparentMode);
-    int flags = Qt::AlignTop | Qt::TextDontClip;
-    if (Alignment == TBrAlignment::taRightJustify)
-        flags |= Qt::AlignRight;
-    else if (Alignment == TBrAlignment::taCenter)
-        flags |= Qt::AlignHCenter;
-    else
-        flags |= Qt::AlignLeft;
     const int x = canvas.toDeviceX(textReference(left));
     long double lineTop = top;
     for (const QString& line : m_lines) {
         if (bottom + 1 < lineTop + lineHeight)
             break;
         if (!line.isEmpty())
-            painter.drawText(QRect(x, canvas.toDeviceY(lineTop), 0, 0), flags, line);
+            canvas.drawTextLine(QPoint(x, canvas.toDeviceY(lineTop)), Alignment, line,
+                                font.realized, FontColor, Charset);
         lineTop += lineHeight;
     }
     return true;

@@ -18,6 +18,10 @@ void TBrDBText::unprepare() {
     setCaption(DataField);
 }
 
+bool TBrDBText::printsWhole() const {
+    return KeepWhole || (m_field && m_field->kind() == FieldKind::Float);
+}
+
 void TBrDBText::updatePrintCaption() {
     QString text;
     if (m_field) {

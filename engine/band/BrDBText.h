@@ -22,6 +22,8 @@ public:
 
 protected:
     void updatePrintCaption() override;
+    // An amount prints whole: a cut number would be a different number.
+    bool printsWhole() const override;
 
 private:
     TField* m_field = nullptr;

@@ -2,8 +2,12 @@
 
 #include "engine/band/BrFonts.h"
 #include "engine/band/BrUnits.h"
+#include "engine/emf/GlyphAdvances.h"
 
 #include <QImage>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace tavim {
 
@@ -44,9 +48,37 @@ QStringList words(const QString& piece) {
 } // namespace
 
 TBrScreenText::TBrScreenText(const QFont& font)
-    : m_metrics(realizedFont(font, int(kScreenDpi)), &screenDevice()) {}
+    : m_font(realizedFont(font, int(kScreenDpi))), m_metrics(m_font, &screenDevice()) {}
 
-QStringList TBrScreenText::breakLines(const QString& text, bool autoSize, int widthPx) const {
+TBrScreenText& TBrScreenText::of(const QFont& font) {
+    // A report uses a handful of fonts; a bound keeps odd callers finite.
+    constexpr std::size_t kMaxFonts = 64;
+    thread_local std::vector<std::pair<QFont, std::unique_ptr<TBrScreenText>>> measures;
+    for (auto& [known, measure] : measures)
+        if (known == font)
+            return *measure;
+    if (measures.size() == kMaxFonts)
+        measures.clear();
+    measures.emplace_back(font, std::make_unique<TBrScreenText>(font));
+    return *measures.back().second;
+}
+
+int TBrScreenText::width(const QString& text) {
+    // Half the texts of a listing repeat; the bound keeps a long run's memory flat.
+    constexpr qsizetype kMaxTexts = 32768;
+    const auto found = m_widths.constFind(text);
+    if (found != m_widths.cend())
+        return *found;
+    if (m_widths.size() == kMaxTexts)
+        m_widths.clear();
+    return *m_widths.insert(text, qRound(GlyphAdvances::of(m_font).width(text)) + 1);
+}
+
+QStringList TBrScreenText::breakLines(const QString& text, bool autoSize, int widthPx) {
+    // Most texts are a single piece that fits: no copy and no split for them.
+    if (!text.contains(QChar(10)) && !text.contains(QChar(13)) &&
+        (autoSize || width(text) <= widthPx))
+        return {text};
     QString clean = text;
     clean.remove(QChar(10));
     QStringList lines;
@@ -59,7 +91,7 @@ QStringList TBrScreenText::breakLines(const QString& text, bool autoSize, int wi
     return lines;
 }
 
-void TBrScreenText::breakPiece(const QString& piece, int widthPx, QStringList& lines) const {
+void TBrScreenText::breakPiece(const QString& piece, int widthPx, QStringList& lines) {
     // Widths grow with every word added, so a piece that fits as a whole is
     // what the word-by-word walk would build; most texts take this way.
     if (width(piece) <= widthPx) {

@@ -2,11 +2,13 @@
 
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/EmfWriter.h"
+#include "engine/emf/GlyphAdvances.h"
 
-#include <QFontMetricsF>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QTextItem>
+#include <QtEndian>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -16,7 +18,6 @@ namespace {
 
 // Far beyond any page; keeps rounding of wild coordinates defined.
 constexpr double kMaxCoordinate = 1 << 30;
-constexpr qint32 kDefaultCharset = 1;
 constexpr quint32 kCompatibleGraphicsMode = 1;
 constexpr double kReferenceDpi = 96.0;
 
@@ -36,8 +37,19 @@ void append32(QByteArray& bytes, quint32 v) {
         bytes.append(char((v >> (8 * i)) & 0xFF));
 }
 
-QByteArray stockKey(quint32 stock) {
-    return "stock" + QByteArray::number(stock);
+template <std::size_t N> QByteArrayView asBytes(const quint32 (&words)[N]) {
+    return QByteArrayView(reinterpret_cast<const char*>(words), qsizetype(N * 4));
+}
+
+// Built once: fills select the null pen for every rectangle.
+QByteArrayView stockKey(quint32 stock) {
+    static const std::array<QByteArray, emf::DC_PEN + 1> keys = [] {
+        std::array<QByteArray, emf::DC_PEN + 1> made;
+        for (quint32 i = 0; i < made.size(); ++i)
+            made[i] = "stock" + QByteArray::number(i);
+        return made;
+    }();
+    return keys.at(stock);
 }
 
 quint32 penStyle(Qt::PenStyle style) {
@@ -89,7 +101,7 @@ double emPixels(const QFont& font) {
 
 // LOGFONTW followed by the zeroed rest of a LogFontPanose, the form other
 // readers expect.
-QByteArray logFont(const QFont& font) {
+QByteArray logFont(const QFont& font, quint8 charset) {
     QByteArray body;
     append32(body, quint32(-std::max(1, toLong(emPixels(font)))));
     append32(body, 0); // width: the font's own
@@ -99,7 +111,7 @@ QByteArray logFont(const QFont& font) {
     body.append(char(font.italic() ? 1 : 0));
     body.append(char(font.underline() ? 1 : 0));
     body.append(char(font.strikeOut() ? 1 : 0));
-    body.append(char(kDefaultCharset));
+    body.append(char(charset));
     body.append(4, '\0'); // precisions, quality, pitch and family: defaults
     const QString face = font.family().left(emf::kFaceNameChars - 1);
     for (QChar c : face) {
@@ -126,11 +138,10 @@ QPoint lineEnd(QPoint from, QPoint to, Qt::PenCapStyle cap) {
 
 } // namespace
 
-EmfPaintEngine::EmfPaintEngine(EmfWriter& writer, QPaintDevice* device)
-    : QPaintEngine(AllFeatures), m_writer(writer), m_device(device) {
-    m_penSlot.key = stockKey(emf::BLACK_PEN);
-    m_brushSlot.key = stockKey(emf::WHITE_BRUSH);
-    m_fontSlot.key = stockKey(emf::SYSTEM_FONT);
+EmfPaintEngine::EmfPaintEngine(EmfWriter& writer) : QPaintEngine(AllFeatures), m_writer(writer) {
+    m_penSlot.key = stockKey(emf::BLACK_PEN).toByteArray();
+    m_brushSlot.key = stockKey(emf::WHITE_BRUSH).toByteArray();
+    m_fontSlot.key = stockKey(emf::SYSTEM_FONT).toByteArray();
 }
 
 bool EmfPaintEngine::begin(QPaintDevice*) {
@@ -160,32 +171,30 @@ QPoint EmfPaintEngine::toDevice(const QPointF& p) const {
 }
 
 void EmfPaintEngine::selectStock(Slot& slot, quint32 stock) {
-    const QByteArray key = stockKey(stock);
+    const QByteArrayView key = stockKey(stock);
     if (slot.key == key)
         return;
     m_writer.record(emf::EMR_SELECTOBJECT, {emf::kStockFlag | stock});
-    if (slot.handle != 0) {
-        m_writer.record(emf::EMR_DELETEOBJECT, {slot.handle});
-        m_writer.releaseHandle(slot.handle);
-    }
-    slot = Slot{key, 0};
+    slot = Slot{key.toByteArray(), 0};
 }
 
-void EmfPaintEngine::selectCreated(Slot& slot, quint32 type, const QByteArray& body) {
-    const QByteArray key = QByteArray::number(type) + ':' + body;
-    if (slot.key == key)
+// Objects live until the page ends: one coming back is selected by its handle.
+// The body is the key: pens, brushes and fonts differ in size, stock keys too.
+void EmfPaintEngine::selectCreated(Slot& slot, quint32 type, QByteArrayView body) {
+    if (slot.key == body)
         return;
-    const quint32 handle = m_writer.newHandle();
-    m_writer.begin(type);
-    m_writer.u32(handle);
-    m_writer.raw(body);
-    m_writer.end();
-    m_writer.record(emf::EMR_SELECTOBJECT, {handle});
-    if (slot.handle != 0) {
-        m_writer.record(emf::EMR_DELETEOBJECT, {slot.handle});
-        m_writer.releaseHandle(slot.handle);
+    QByteArray key = body.toByteArray();
+    quint32 handle = m_created.value(key);
+    if (handle == 0) {
+        handle = m_writer.newHandle();
+        m_writer.begin(type);
+        m_writer.u32(handle);
+        m_writer.raw(key);
+        m_writer.end();
+        m_created.insert(key, handle);
     }
-    slot = Slot{key, handle};
+    m_writer.record(emf::EMR_SELECTOBJECT, {handle});
+    slot = Slot{std::move(key), handle};
 }
 
 void EmfPaintEngine::selectPen() {
@@ -193,29 +202,29 @@ void EmfPaintEngine::selectPen() {
         selectStock(m_penSlot, emf::NULL_PEN);
         return;
     }
-    QByteArray body;
-    append32(body, penStyle(m_pen.style()));
-    append32(body, quint32(penWidth(m_pen)));
-    append32(body, 0);
-    append32(body, colorRef(m_pen.color()));
-    selectCreated(m_penSlot, emf::EMR_CREATEPEN, body);
+    const quint32 body[] = {qToLittleEndian(penStyle(m_pen.style())),
+                            qToLittleEndian(quint32(penWidth(m_pen))), 0,
+                            qToLittleEndian(colorRef(m_pen.color()))};
+    selectCreated(m_penSlot, emf::EMR_CREATEPEN, asBytes(body));
 }
 
-void EmfPaintEngine::selectBrush() {
-    if (m_brush.style() == Qt::NoBrush) {
+void EmfPaintEngine::selectBrush(const QBrush& brush) {
+    if (brush.style() == Qt::NoBrush) {
         selectStock(m_brushSlot, emf::NULL_BRUSH);
         return;
     }
-    const std::optional<quint32> hatch = hatchStyle(m_brush.style());
-    QByteArray body;
-    append32(body, hatch ? emf::BS_HATCHED : emf::BS_SOLID);
-    append32(body, colorRef(m_brush.color()));
-    append32(body, hatch.value_or(0));
-    selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, body);
+    const std::optional<quint32> hatch = hatchStyle(brush.style());
+    const quint32 body[] = {qToLittleEndian(quint32(hatch ? emf::BS_HATCHED : emf::BS_SOLID)),
+                            qToLittleEndian(colorRef(brush.color())),
+                            qToLittleEndian(hatch.value_or(0))};
+    selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, asBytes(body));
 }
 
-void EmfPaintEngine::selectFont(const QFont& font) {
-    selectCreated(m_fontSlot, emf::EMR_EXTCREATEFONTINDIRECTW, logFont(font));
+void EmfPaintEngine::selectFont(const QFont& font, quint8 charset) {
+    if (m_selectedFont && m_selectedFont->second == charset && m_selectedFont->first == font)
+        return;
+    selectCreated(m_fontSlot, emf::EMR_EXTCREATEFONTINDIRECTW, logFont(font, charset));
+    m_selectedFont.emplace(font, charset);
 }
 
 void EmfPaintEngine::setTextColor(const QColor& color) {
@@ -226,12 +235,15 @@ void EmfPaintEngine::setTextColor(const QColor& color) {
     m_textColor = ref;
 }
 
-void EmfPaintEngine::setTextMode() {
-    if (m_textModeSet)
+void EmfPaintEngine::setTextMode(quint32 align) {
+    if (!m_bkModeSet) {
+        m_writer.record(emf::EMR_SETBKMODE, {emf::TRANSPARENT});
+        m_bkModeSet = true;
+    }
+    if (m_textAlign == align)
         return;
-    m_writer.record(emf::EMR_SETBKMODE, {emf::TRANSPARENT});
-    m_writer.record(emf::EMR_SETTEXTALIGN, {emf::TA_BASELINE | emf::TA_LEFT});
-    m_textModeSet = true;
+    m_writer.record(emf::EMR_SETTEXTALIGN, {align});
+    m_textAlign = align;
 }
 
 void EmfPaintEngine::setFillMode(quint32 mode) {
@@ -252,13 +264,22 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int rectCount) {
     if (m_pen.style() == Qt::NoPen && m_brush.style() == Qt::NoBrush)
         return;
     selectPen();
-    selectBrush();
-    for (int i = 0; i < rectCount; ++i) {
-        const QRectF r = m_transform.mapRect(rects[i].normalized());
-        m_writer.record(emf::EMR_RECTANGLE,
-                        {quint32(toLong(r.left())), quint32(toLong(r.top())),
-                         quint32(toLong(r.right()) + 1), quint32(toLong(r.bottom()) + 1)});
-    }
+    selectBrush(m_brush);
+    for (int i = 0; i < rectCount; ++i)
+        writeRectangle(rects[i]);
+}
+
+void EmfPaintEngine::fillRect(const QRect& rect, const QColor& color) {
+    selectStock(m_penSlot, emf::NULL_PEN);
+    selectBrush(QBrush(color));
+    writeRectangle(QRectF(rect));
+}
+
+void EmfPaintEngine::writeRectangle(const QRectF& rect) {
+    const QRectF r = m_transform.mapRect(rect.normalized());
+    m_writer.record(emf::EMR_RECTANGLE,
+                    {quint32(toLong(r.left())), quint32(toLong(r.top())),
+                     quint32(toLong(r.right()) + 1), quint32(toLong(r.bottom()) + 1)});
 }
 
 void EmfPaintEngine::drawLines(const QLineF* lines, int lineCount) {
@@ -282,7 +303,7 @@ void EmfPaintEngine::drawPolygon(const QPointF* points, int pointCount, PolygonD
         return;
     selectPen();
     if (!polyline) {
-        selectBrush();
+        selectBrush(m_brush);
         setFillMode(mode == WindingMode ? emf::WINDING : emf::ALTERNATE);
     }
     std::vector<QPoint> mapped(static_cast<std::size_t>(pointCount));
@@ -320,19 +341,56 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
     if (text.isEmpty() || m_pen.style() == Qt::NoPen)
         return;
     const QFont font = textItem.font();
-    selectFont(font);
+    selectFont(font, kDefaultCharset);
     setTextColor(m_pen.color());
-    setTextMode();
+    setTextMode(emf::TA_BASELINE | emf::TA_LEFT);
+    writeText(toDevice(p), emf::TA_BASELINE | emf::TA_LEFT, text, font);
+}
 
-    const QPoint ref = toDevice(p);
-    const QFontMetricsF metrics(font, m_device);
-    const qint32 advance = toLong(metrics.horizontalAdvance(text));
+void EmfPaintEngine::drawTextLine(QPointF ref, quint32 align, const QString& text,
+                                  const QFont& font, quint8 charset, const QColor& color) {
+    if (text.isEmpty())
+        return;
+    selectFont(font, charset);
+    setTextColor(color);
+    setTextMode(align);
+    writeText(toDevice(ref), align, text, font);
+}
+
+void EmfPaintEngine::writeText(QPoint ref, quint32 align, const QString& text, const QFont& font) {
+    GlyphAdvances& advances = GlyphAdvances::of(font);
+    const qint32 ascent = toLong(advances.ascent());
+    const qint32 descent = toLong(advances.descent());
     const qint32 chars = qint32(text.size());
+    // Advances per UTF-16 unit for readers that place each character themselves;
+    // a surrogate pair's advance goes to its first unit.
+    std::vector<qint32> dx(static_cast<std::size_t>(chars));
+    double pen = 0;
+    qint32 placed = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool secondOfPair =
+            i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate();
+        if (!secondOfPair)
+            pen += advances.at(text, i);
+        const qint32 next = toLong(pen);
+        dx[std::size_t(i)] = next - placed;
+        placed = next;
+    }
+
+    qint32 left = ref.x();
+    if ((align & emf::kHorizontalAlignMask) == emf::TA_RIGHT)
+        left -= placed;
+    else if ((align & emf::kHorizontalAlignMask) == emf::TA_CENTER)
+        left -= placed / 2;
+    qint32 top = ref.y();
+    if ((align & emf::kVerticalAlignMask) == emf::TA_BASELINE)
+        top -= ascent;
+    else if ((align & emf::kVerticalAlignMask) == emf::TA_BOTTOM)
+        top -= ascent + descent;
     const qint32 textBytes = (chars * 2 + 3) / 4 * 4;
 
     m_writer.begin(emf::EMR_EXTTEXTOUTW);
-    m_writer.rect(ref.x(), ref.y() - toLong(metrics.ascent()), ref.x() + advance,
-                  ref.y() + toLong(metrics.descent()));
+    m_writer.rect(left, top, left + placed, top + ascent + descent);
     m_writer.u32(kCompatibleGraphicsMode);
     m_writer.f32(0);
     m_writer.f32(0);
@@ -343,25 +401,10 @@ void EmfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
     m_writer.u32(0); // no options
     m_writer.rect(0, 0, -1, -1);
     m_writer.u32(quint32(emf::kExtTextOutFixedSize + textBytes));
-    for (QChar c : text)
-        m_writer.u16(c.unicode());
-    for (qint32 pad = chars * 2; pad < textBytes; ++pad)
-        m_writer.u8(0);
-    // Advances per UTF-16 unit for readers that place each character themselves;
-    // a surrogate pair's advance goes to its first unit.
-    double pen = 0;
-    qint32 placed = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool pair =
-            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const bool secondOfPair =
-            i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate();
-        if (!secondOfPair)
-            pen += metrics.horizontalAdvance(text.mid(i, pair ? 2 : 1));
-        const qint32 next = toLong(pen);
-        m_writer.i32(next - placed);
-        placed = next;
-    }
+    m_writer.utf16Padded(text);
+    for (qint32& d : dx)
+        d = qToLittleEndian(d);
+    m_writer.raw(reinterpret_cast<const char*>(dx.data()), qsizetype(dx.size() * sizeof(qint32)));
     m_writer.end();
 }
 

@@ -2,6 +2,9 @@
 
 #include <QBrush>
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QFont>
+#include <QHash>
 #include <QPaintEngine>
 #include <QPen>
 #include <QPoint>
@@ -21,11 +24,30 @@ class EmfWriter;
 //   and below, as GDI leaves out those edges (and one more without a pen);
 // - a line drawn with a cap that covers its end point is lengthened by one
 //   pixel, as LineTo never sets the end point;
-// - text keeps Qt's baseline reference point (TA_BASELINE | TA_LEFT), with the
-//   font's em height in pixels as a negative LOGFONT height.
+// - text drawn through QPainter keeps Qt's baseline reference point
+//   (TA_BASELINE | TA_LEFT); text drawn with drawTextLine keeps the caller's
+//   alignment and reference point, so other players place it as we do. Fonts
+//   carry their em height in pixels as a negative LOGFONT height;
+// - per-character advances are the font's glyph advances, measured once per
+//   font and character;
+// - pens, brushes and fonts are created once per page and selected again by
+//   their handle when they come back.
+//
+// Owned by the thread that records the page; not shared.
 class EmfPaintEngine : public QPaintEngine {
 public:
-    EmfPaintEngine(EmfWriter& writer, QPaintDevice* device);
+    static constexpr quint8 kAnsiCharset = 0;
+    static constexpr quint8 kDefaultCharset = 1;
+
+    explicit EmfPaintEngine(EmfWriter& writer);
+
+    // One line of text, without a layout by Qt: `align` is a combination of the
+    // TA_* flags and `ref` the reference point they name, in logical
+    // coordinates (the painter's transform applies).
+    void drawTextLine(QPointF ref, quint32 align, const QString& text, const QFont& font,
+                      quint8 charset, const QColor& color);
+    // What QPainter::fillRect records, without its round of state changes.
+    void fillRect(const QRect& rect, const QColor& color);
 
     bool begin(QPaintDevice* device) override;
     bool end() override;
@@ -46,26 +68,31 @@ private:
     };
 
     void selectPen();
-    void selectBrush();
-    void selectFont(const QFont& font);
+    void selectBrush(const QBrush& brush);
+    void selectFont(const QFont& font, quint8 charset);
     void selectStock(Slot& slot, quint32 stock);
-    void selectCreated(Slot& slot, quint32 type, const QByteArray& body);
+    void selectCreated(Slot& slot, quint32 type, QByteArrayView body);
     void setTextColor(const QColor& color);
-    void setTextMode();
+    void setTextMode(quint32 align);
+    void writeRectangle(const QRectF& rect);
+    void writeText(QPoint ref, quint32 align, const QString& text, const QFont& font);
     void setFillMode(quint32 mode);
     QPoint toDevice(const QPointF& p) const;
     void writeBounds(const QPoint* points, int count);
 
     EmfWriter& m_writer;
-    QPaintDevice* m_device;
     QPen m_pen;
     QBrush m_brush;
     QTransform m_transform;
     Slot m_penSlot;
     Slot m_brushSlot;
     Slot m_fontSlot;
+    // The font selected last, to skip building its LOGFONT again.
+    std::optional<std::pair<QFont, quint8>> m_selectedFont;
+    QHash<QByteArray, quint32> m_created; // object body -> handle, for this page
     quint32 m_textColor = 0;
-    bool m_textModeSet = false;
+    bool m_bkModeSet = false;
+    std::optional<quint32> m_textAlign;
     quint32 m_fillMode = 1;
     std::optional<QPoint> m_position;
 };

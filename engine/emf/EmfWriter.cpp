@@ -15,6 +15,9 @@ constexpr qint32 kDeviceWidthMm = 508;
 constexpr qint32 kDeviceHeightMm = 381;
 constexpr double kHundredthsMmPerPixel = 2540.0 / 96.0;
 
+// A listing page takes about 80 KB; one allocation covers most pages.
+constexpr qsizetype kTypicalPageBytes = 96 * 1024;
+
 constexpr qint64 kBytesOffset = 48;
 constexpr qint64 kRecordsOffset = 52;
 constexpr qint64 kHandlesOffset = 56;
@@ -22,6 +25,7 @@ constexpr qint64 kHandlesOffset = 56;
 } // namespace
 
 EmfWriter::EmfWriter(QSize pagePixels) {
+    m_bytes.resize(kTypicalPageBytes);
     const qint32 frameRight = qRound(pagePixels.width() * kHundredthsMmPerPixel);
     const qint32 frameBottom = qRound(pagePixels.height() * kHundredthsMmPerPixel);
     begin(emf::EMR_HEADER);
@@ -49,19 +53,9 @@ EmfWriter::EmfWriter(QSize pagePixels) {
 }
 
 void EmfWriter::begin(quint32 type) {
-    m_recordStart = m_bytes.size();
+    m_recordStart = m_size;
     u32(type);
     u32(0);
-}
-
-void EmfWriter::u16(quint16 v) {
-    u8(quint8(v));
-    u8(quint8(v >> 8));
-}
-
-void EmfWriter::u32(quint32 v) {
-    u16(quint16(v));
-    u16(quint16(v >> 16));
 }
 
 void EmfWriter::f32(float v) {
@@ -71,59 +65,59 @@ void EmfWriter::f32(float v) {
 }
 
 void EmfWriter::rect(qint32 left, qint32 top, qint32 right, qint32 bottom) {
-    i32(left);
-    i32(top);
-    i32(right);
-    i32(bottom);
+    const qint32 fields[] = {qToLittleEndian(left), qToLittleEndian(top), qToLittleEndian(right),
+                             qToLittleEndian(bottom)};
+    raw(reinterpret_cast<const char*>(fields), sizeof fields);
+}
+
+void EmfWriter::utf16Padded(const QString& text) {
+    const qsizetype bytes = text.size() * 2;
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+        raw(reinterpret_cast<const char*>(text.utf16()), bytes);
+    } else {
+        for (QChar c : text)
+            u16(c.unicode());
+    }
+    pad();
 }
 
 void EmfWriter::end() {
-    while (m_bytes.size() % 4 != 0)
-        u8(0);
-    patch32(m_recordStart + 4, quint32(m_bytes.size() - m_recordStart));
+    pad();
+    patch32(m_recordStart + 4, quint32(m_size - m_recordStart));
     m_recordStart = -1;
     ++m_records;
 }
 
 void EmfWriter::record(quint32 type, std::initializer_list<quint32> words) {
-    begin(type);
+    const auto size = quint32(8 + 4 * words.size());
+    u32(type);
+    u32(size);
     for (quint32 w : words)
         u32(w);
-    end();
-}
-
-quint32 EmfWriter::newHandle() {
-    for (std::size_t i = 1; i < m_handleInUse.size(); ++i) {
-        if (!m_handleInUse[i]) {
-            m_handleInUse[i] = true;
-            return quint32(i);
-        }
-    }
-    m_handleInUse.push_back(true);
-    return quint32(m_handleInUse.size() - 1);
-}
-
-void EmfWriter::releaseHandle(quint32 handle) {
-    if (handle > 0 && handle < m_handleInUse.size())
-        m_handleInUse[handle] = false;
+    ++m_records;
 }
 
 const QByteArray& EmfWriter::finish() {
     if (m_finished)
         return m_bytes;
     record(emf::EMR_EOF, {0, 0, 20});
-    patch32(kBytesOffset, quint32(m_bytes.size()));
+    m_bytes.resize(m_size);
+    patch32(kBytesOffset, quint32(m_size));
     patch32(kRecordsOffset, m_records);
-    const auto handles = quint16(qMin<std::size_t>(m_handleInUse.size(), 0xFFFF));
+    const auto handles = quint16(qMin<quint32>(m_handles + 1, 0xFFFF));
     m_bytes[kHandlesOffset] = char(handles & 0xFF);
     m_bytes[kHandlesOffset + 1] = char(handles >> 8);
     m_finished = true;
     return m_bytes;
 }
 
+void EmfWriter::pad() {
+    const qsizetype n = (4 - m_size % 4) % 4;
+    std::memset(grow(n), 0, size_t(n));
+}
+
 void EmfWriter::patch32(qint64 offset, quint32 v) {
-    for (int i = 0; i < 4; ++i)
-        m_bytes[offset + i] = char((v >> (8 * i)) & 0xFF);
+    qToLittleEndian(v, m_bytes.data() + offset);
 }
 
 } // namespace tavim

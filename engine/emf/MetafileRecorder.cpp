@@ -17,7 +17,7 @@ constexpr int kReferenceDpi = 96;
 // A 96-dpi device of the page's size whose engine writes EMF records.
 class TMetafileRecorder::Device : public QPaintDevice {
 public:
-    explicit Device(QSize pixels) : m_pixels(pixels), m_writer(pixels), m_engine(m_writer, this) {}
+    explicit Device(QSize pixels) : m_pixels(pixels), m_writer(pixels), m_engine(m_writer) {}
     ~Device() override = default;
 
     QPaintEngine* paintEngine() const override { return &m_engine; }

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace tavim::test {
 namespace {
@@ -93,13 +94,40 @@ TEST(DeviceMappingTest, HalvesGoToTheEvenNeighbour) {
         long double x;
         int expected;
     };
-    for (const Case c : {Case{0.5L, 0}, Case{1.5L, 2}, Case{2.5L, 2}, Case{-0.5L, 0},
-                         Case{-1.5L, -2}, Case{2.4999L, 2}, Case{2.5001L, 3}, Case{-2.6L, -3}}) {
+    // The ulp-sized cases exist only in extended precision: a double nearest
+    // to them is the half itself and would round the other way.
+    const long double ulp = std::numeric_limits<long double>::epsilon() * 2;
+    for (const Case c :
+         {Case{0.5L, 0}, Case{1.5L, 2}, Case{2.5L, 2}, Case{-0.5L, 0}, Case{-1.5L, -2},
+          Case{2.4999L, 2}, Case{2.5001L, 3}, Case{-2.6L, -3}, Case{2.5L + ulp, 3},
+          Case{3.5L - ulp * 2, 3}, Case{-2.5L - ulp, -3}, Case{2147483646.5L, 2147483646},
+          Case{-2147483647.5L, INT_MIN}, Case{1e-4000L, 0}}) {
         EXPECT_EQ(roundHalfEven(c.x), c.expected) << double(c.x);
     }
     EXPECT_EQ(roundHalfEven(1e30L), INT_MAX);
     EXPECT_EQ(roundHalfEven(-1e30L), INT_MIN);
     EXPECT_EQ(roundHalfEven(std::nanl("")), 0);
+}
+
+// Every position and half position of an A3 page in tenths, mapped at the
+// screen's and at common printer resolutions, rounds as the plain
+// floor-and-compare definition of halves-to-even does.
+TEST(DeviceMappingTest, RoundingMatchesTheDefinitionOverAPage) {
+    const auto byDefinition = [](long double x) {
+        const long double floor = std::floor(x);
+        const long double fraction = x - floor;
+        const bool up = fraction > 0.5L || (fraction == 0.5L && std::fmod(floor, 2.0L) != 0);
+        return static_cast<int>(up ? floor + 1 : floor);
+    };
+    int checked = 0;
+    for (const long double factor : {kScreenFactor, 300 / 254.0L, 600 / 254.0L, 1.0L, 0.5L}) {
+        for (int halfTenths = -200; halfTenths <= 2 * 4200; ++halfTenths) {
+            const long double x = halfTenths / 2.0L * factor;
+            ASSERT_EQ(roundHalfEven(x), byDefinition(x)) << double(x);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 40000);
 }
 
 TEST(DeviceMappingTest, PrinterMappingSubtractsTheOffsets) {

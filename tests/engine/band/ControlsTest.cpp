@@ -90,7 +90,7 @@ TEST(LineBreaking, ArialNarrowSixPoint) {
         {"empty text is one empty line", "", 37, {""}},
         {"empty pieces stay lines", "A\r\rB", 37, {"A", "", "B"}},
     };
-    const TBrScreenText text(narrow(6));
+    TBrScreenText text(narrow(6));
     for (const BreakCase& c : cases) {
         EXPECT_EQ(text.breakLines(c.text, false, c.width), c.lines) << c.name;
         EXPECT_EQ(text.breakLines(c.text, true, c.width), QString(c.text).remove('\n').split('\r'))
@@ -120,7 +120,7 @@ TEST(Fonts, MissingFamilyTakesItsSubstituteOrFails) {
 
 TEST(AutoSize, KeepsTheEdgeItsAlignmentNames) {
     Sheet s;
-    const TBrScreenText text(narrow(6, true));
+    TBrScreenText text(narrow(6, true));
     for (const QString caption : {"ALUGUEL", "A", "ALUGUEL DE MUITOS MESES"}) {
         TBrLabel right(s.band, "rpAluguel");
         right.Font = narrow(6, true);

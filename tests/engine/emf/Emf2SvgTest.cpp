@@ -2,9 +2,13 @@
 
 #include "TestPage.h"
 
+#include "engine/emf/EmfPaintEngine.h"
+#include "engine/emf/EmfRecords.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -25,6 +29,13 @@ TEST(MetafileEmf2Svg, ConverterFindsTheTexts) {
         p.setFont(font(QStringLiteral("Arial Narrow"), 8, true));
         for (int i = 0; i < texts.size(); ++i)
             p.drawText(QPoint(20 + 150 * i, 100), texts[i]);
+        // A right-justified line keeps its right edge in the other reader.
+        auto* engine = dynamic_cast<EmfPaintEngine*>(p.paintEngine());
+        ASSERT_NE(engine, nullptr);
+        engine->drawTextLine(QPoint(758, 126), emf::TA_TOP | emf::TA_RIGHT,
+                             QStringLiteral("OBSERVAÇÕES"),
+                             font(QStringLiteral("Arial Narrow"), 8, true),
+                             EmfPaintEngine::kDefaultCharset, Qt::black);
     });
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -44,6 +55,9 @@ TEST(MetafileEmf2Svg, ConverterFindsTheTexts) {
     for (const QString& text : texts)
         EXPECT_TRUE(content.contains(QStringLiteral("<![CDATA[%1]]>").arg(text)))
             << text.toStdString();
+    const QRegularExpression rightAligned(
+        QStringLiteral(R"(text-anchor="end" x="758(\.0+)?"[^>]*><!\[CDATA\[OBSERVAÇÕES\]\]>)"));
+    EXPECT_TRUE(content.contains(rightAligned)) << content.toStdString();
 }
 
 } // namespace

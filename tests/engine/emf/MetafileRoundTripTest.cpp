@@ -2,7 +2,12 @@
 
 #include "TestPage.h"
 
+#include "engine/emf/EmfPaintEngine.h"
+#include "engine/emf/EmfRecords.h"
+
+#include <QHash>
 #include <QPainter>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace tavim::test {
@@ -65,6 +70,67 @@ TEST(MetafileRoundTrip, ReplayPaintsWhatQPainterPaints) {
         ASSERT_NE(differingPixels(direct, blankPage()), 0);
         EXPECT_EQ(differingPixels(direct, replay), 0);
     }
+}
+
+// Lines recorded with their own alignment, their top as the reference: the
+// replay puts them where QPainter's aligned drawing does.
+TEST(MetafileRoundTrip, AlignedTextLinesReplayAtTheirReferencePoints) {
+    struct Line {
+        QPoint ref;
+        quint32 align;
+        Qt::Alignment qt;
+        const char* text;
+    };
+    const Line lines[] = {
+        {{61, 126}, emf::TA_TOP | emf::TA_LEFT, Qt::AlignLeft, "LOCADOR"},
+        {{758, 126}, emf::TA_TOP | emf::TA_RIGHT, Qt::AlignRight, "OBSERVAÇÕES"},
+        {{415, 50}, emf::TA_TOP | emf::TA_CENTER, Qt::AlignHCenter, "TAMBRI IMOVEIS LTDA"},
+        {{631, 144}, emf::TA_TOP | emf::TA_RIGHT, Qt::AlignRight, "-1.234.567,89"},
+    };
+    const QFont face = font(QStringLiteral("Arial Narrow"), 8, true);
+    const QImage direct = paintedDirectly([&](QPainter& p) {
+        p.setFont(face);
+        for (const Line& l : lines)
+            p.drawText(QRect(l.ref, QSize(0, 0)), l.qt | Qt::AlignTop | Qt::TextDontClip,
+                       QString::fromUtf8(l.text));
+    });
+    const TMetafile page = record([&](QPainter& p) {
+        auto* engine = dynamic_cast<EmfPaintEngine*>(p.paintEngine());
+        ASSERT_NE(engine, nullptr);
+        for (const Line& l : lines)
+            engine->drawTextLine(l.ref, l.align, QString::fromUtf8(l.text), face,
+                                 EmfPaintEngine::kDefaultCharset, Qt::black);
+    });
+    ASSERT_NE(differingPixels(direct, blankPage()), 0);
+    EXPECT_EQ(differingPixels(direct, replayed(page)), 0);
+}
+
+// Fonts, pens and brushes that come back on a page are selected by the handle
+// they were created with.
+TEST(MetafileRoundTrip, ObjectsAreCreatedOncePerPage) {
+    const TMetafile page = record([](QPainter& p) {
+        for (int i = 0; i < 20; ++i) {
+            p.setFont(font(QStringLiteral("Arial"), i % 2 ? 11 : 15));
+            p.drawText(QPoint(10, 20 + 30 * i), QStringLiteral("linha"));
+            p.fillRect(QRect(200, 20 + 30 * i, 40, 10), i % 2 ? Qt::white : Qt::gray);
+            p.setPen(QPen(Qt::black, 1));
+            p.drawLine(0, 30 + 30 * i, 794, 30 + 30 * i);
+        }
+    });
+    const QByteArray& bytes = page.bytes();
+    QHash<quint32, int> created;
+    for (qsizetype at = 0; at + 8 <= bytes.size();) {
+        const auto type = qFromLittleEndian<quint32>(bytes.constData() + at);
+        ++created[type];
+        at += qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+    }
+    EXPECT_EQ(created[emf::EMR_EXTCREATEFONTINDIRECTW], 2);
+    EXPECT_EQ(created[emf::EMR_CREATEBRUSHINDIRECT], 2);
+    EXPECT_EQ(created[emf::EMR_CREATEPEN], 1);
+    EXPECT_EQ(created[emf::EMR_DELETEOBJECT], 0);
+    EXPECT_EQ(created[emf::EMR_EXTTEXTOUTW], 20);
+    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 56), 2 + 2 + 1 + 1)
+        << "object table: the metafile and five objects";
 }
 
 TEST(MetafileRoundTrip, PageMapsOntoATargetOfAnotherSize) {

@@ -1,0 +1,71 @@
+#include "engine/emf/GlyphAdvances.h"
+
+#include <QImage>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace tavim {
+
+namespace {
+
+constexpr int kReferenceDpi = 96;
+
+const QImage& referenceDevice() {
+    thread_local const QImage device = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        const int dotsPerMeter = qRound(kReferenceDpi / 0.0254);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    return device;
+}
+
+} // namespace
+
+GlyphAdvances::GlyphAdvances(const QFont& font) : m_metrics(font, &referenceDevice()) {
+    m_latin.fill(-1);
+}
+
+GlyphAdvances& GlyphAdvances::of(const QFont& font) {
+    // A report uses a handful of fonts; the bound keeps odd callers finite.
+    constexpr std::size_t kMaxFonts = 64;
+    thread_local std::vector<std::pair<QFont, std::unique_ptr<GlyphAdvances>>> tables;
+    for (auto& [known, table] : tables)
+        if (known == font)
+            return *table;
+    if (tables.size() == kMaxFonts)
+        tables.clear();
+    tables.emplace_back(font, std::make_unique<GlyphAdvances>(font));
+    return *tables.back().second;
+}
+
+double GlyphAdvances::at(const QString& text, qsizetype i) {
+    const char16_t unit = text[i].unicode();
+    if (unit < m_latin.size()) {
+        double& known = m_latin[unit];
+        if (known < 0)
+            known = m_metrics.horizontalAdvance(QString(text[i]));
+        return known;
+    }
+    const bool pair =
+        text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+    const QString character = text.mid(i, pair ? 2 : 1);
+    const auto found = m_other.constFind(character);
+    if (found != m_other.cend())
+        return *found;
+    return *m_other.insert(character, m_metrics.horizontalAdvance(character));
+}
+
+double GlyphAdvances::width(const QString& text) {
+    double sum = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate())
+            continue;
+        sum += at(text, i);
+    }
+    return sum;
+}
+
+} // namespace tavim

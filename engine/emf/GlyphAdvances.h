@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QString>
+#include <array>
+
+namespace tavim {
+
+// The advances of one font's glyphs on the 96-dpi reference device, each
+// measured once as characters come: a one-character text's advance in Qt's
+// layout. Text widths are their sums, as the platform's text extent adds up
+// glyph advances without shaping the whole string; page images record the
+// same advances, so what was measured is what is written.
+//
+// One table per font and thread (of()); owned by that thread, no lock.
+class GlyphAdvances {
+public:
+    explicit GlyphAdvances(const QFont& font);
+    static GlyphAdvances& of(const QFont& font);
+
+    // The advance of the character starting at `i` (a surrogate pair counts as one).
+    double at(const QString& text, qsizetype i);
+    // The sum of the text's advances, in pixels.
+    double width(const QString& text);
+    double ascent() const { return m_metrics.ascent(); }
+    double descent() const { return m_metrics.descent(); }
+
+private:
+    QFontMetricsF m_metrics;
+    std::array<double, 256> m_latin;
+    QHash<QString, double> m_other;
+};
+
+} // namespace tavim
