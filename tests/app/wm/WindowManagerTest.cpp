@@ -27,7 +27,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace tavim;
@@ -111,20 +110,19 @@ void saveScreen(const QString& name) {
 
 // Runs `inside` from within the event loop of the next modal window, then
 // closes that window (Cancel for a question).
-void whenModal(std::function<void(QWidget*)> inside) {
-    auto poll = std::make_shared<std::function<void(int)>>();
-    *poll = [poll, inside](int tries) {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
-            if (tries > 0)
-                QTimer::singleShot(20, [poll, tries] { (*poll)(tries - 1); });
-            return;
-        }
+void onModal(const std::function<void(QWidget*)>& inside, int tries) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal->isVisible()) {
         inside(modal);
         modal->close();
-        *poll = nullptr;
-    };
-    QTimer::singleShot(20, [poll] { (*poll)(250); });
+        return;
+    }
+    if (tries > 0)
+        QTimer::singleShot(20, [inside, tries] { onModal(inside, tries - 1); });
+}
+
+void whenModal(const std::function<void(QWidget*)>& inside) {
+    QTimer::singleShot(20, [inside] { onModal(inside, 250); });
 }
 
 class DemoDatabase : public ::testing::Environment {
@@ -223,9 +221,11 @@ TEST_F(WindowManager, ErrorBoxHasTheApplicationTitleAndLeavesNoButtonDown) {
         text = static_cast<QMessageBox*>(box)->text();
     });
     const QPoint centre = frmTavim->btnGerar->mapToGlobal(frmTavim->btnGerar->rect().center());
-    QProcess::execute(QStringLiteral("xdotool"),
-                      {QStringLiteral("mousemove"), QString::number(centre.x()),
-                       QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"),
+                                {QStringLiteral("mousemove"), QString::number(centre.x()),
+                                 QString::number(centre.y()), QStringLiteral("click"),
+                                 QStringLiteral("1")}),
+              0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !text.isEmpty(); }, 5000));
     QTest::qWait(100);
     EXPECT_TRUE(text.startsWith(QStringLiteral("'1-2' is not a valid floating point value")))
