@@ -29,8 +29,9 @@ void ShowErrorBox(const QString& caption, const QString& text) {
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv), m_title(ApplicationTitle(applicationFilePath())),
       m_presenter(ShowErrorBox) {
+    // The title names the window class the task bar groups by. It is not the
+    // display name: Qt would append that to every window's caption.
     setApplicationName(m_title);
-    setApplicationDisplayName(m_title);
     LocaleSettings::reload();
     BusyCursor::setHook(setWaitCursor);
 }

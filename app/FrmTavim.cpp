@@ -10,7 +10,7 @@
 #include "data/DataModCad.h"
 #include "report/FrmImpressao.h"
 
-#include <QApplication>
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -47,10 +47,17 @@ QComboBox* makeList(QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setEditable(false);
     list->setFont(UiFont(11, true));
-    // The platform's combo box pads more than the design's: "FEVEREIRO" must fit 78 px.
-    list->setStyleSheet(QStringLiteral("QComboBox { padding: 0px 0px 0px 1px; }"
-                                       "QComboBox::drop-down { width: 12px; }"));
+    // The platform's combo box pads more, and its arrow is wider, than the
+    // design's: "NOVEMBRO" must show whole, clear of the arrow, in 78 px.
+    list->setStyleSheet(QStringLiteral("QComboBox { padding: 0px; }"
+                                       "QComboBox::drop-down { width: 10px; }"));
     return list;
+}
+
+// The open list may be wider than its selector: every entry shows whole.
+void widenListToItems(QComboBox* list) {
+    QAbstractItemView* view = list->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth());
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& caption, QFont font = UiFont()) {
@@ -101,6 +108,7 @@ void TfrmTavim::createEntryPanel() {
                    kTopLeft);
     cbxMes = place(makeList(pnlEntrada), "cbxMes", {60, 8, 78, 21}, kTopLeft);
     cbxMes->addItems(MonthNames());
+    widenListToItems(cbxMes);
     Label2 =
         place(makeLabel(pnlEntrada, QStringLiteral("de")), "Label2", {142, 12, 15, 13}, kTopLeft);
     cbxAno = place(makeList(pnlEntrada), "cbxAno", {162, 7, 57, 21}, kTopLeft);
@@ -117,6 +125,8 @@ void TfrmTavim::createEntryPanel() {
     btnSair = place(makeButton(pnlEntrada, QStringLiteral("Sair")), "btnSair", {752, 5, 57, 25},
                     kTopRight);
 
+    for (QPushButton* button : {btnSituacao, btnAdd, btnRem, btnGerar, btnImprimir, btnSair})
+        button->installEventFilter(this);
     connect(btnGerar, &QPushButton::clicked, this, &TfrmTavim::btnGerarClick);
     connect(btnImprimir, &QPushButton::clicked, this, &TfrmTavim::btnImprimirClick);
     connect(btnAdd, &QPushButton::clicked, this, &TfrmTavim::btnAddClick);
@@ -156,16 +166,25 @@ void TfrmTavim::FormShow() {
     cbxMes->setCurrentIndex(period.monthIndex);
 }
 
-// A button pressed while the grid refused to let the focus go (its pending text
-// was not accepted) must not act: the failed write ended the user's action.
+// The window's own focus widget, not the application's: while the error box
+// is up, or just after it closed, the application's may be none at all.
 bool TfrmTavim::gridKeptFocus() const {
-    const QWidget* focus = QApplication::focusWidget();
+    const QWidget* focus = focusWidget();
     return focus && (focus == dbgDados || dbgDados->isAncestorOf(focus));
 }
 
+// A press on a button that the grid refused the focus to (its pending text was
+// not accepted) ends there: the failed write ended the user's action, and the
+// error box took the release, so the button must not go down either.
+bool TfrmTavim::eventFilter(QObject* watched, QEvent* event) {
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (press && gridKeptFocus())
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
 void TfrmTavim::btnGerarClick() {
-    if (gridKeptFocus())
-        return;
     dmdCadastro->RunReportQuery(
         cbxMes->currentIndex(), cbxAno->currentText(), frmConfig->chkAtivos->isChecked(),
         frmConfig->chkExtraJudicial->isChecked(), frmConfig->chkJuridico->isChecked());
@@ -174,8 +193,6 @@ void TfrmTavim::btnGerarClick() {
 // The period is read from the selectors at the moment of the click, whatever
 // the last "Gerar" used.
 void TfrmTavim::btnImprimirClick() {
-    if (gridKeptFocus())
-        return;
     frmImpressao->rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
                                         cbxMes->currentText() + QStringLiteral(" de ") +
                                         cbxAno->currentText());
@@ -183,14 +200,10 @@ void TfrmTavim::btnImprimirClick() {
 }
 
 void TfrmTavim::btnAddClick() {
-    if (gridKeptFocus())
-        return;
     dmdCadastro->cdsTavim.InsertRow();
 }
 
 void TfrmTavim::btnRemClick() {
-    if (gridKeptFocus())
-        return;
     dmdCadastro->cdsTavim.RemoveRow();
 }
 

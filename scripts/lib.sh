@@ -13,6 +13,7 @@ TAVIM_PACKAGES=(
     cups printer-driver-cups-pdf poppler-utils
     clang libclang-rt-14-dev
     xvfb xauth
+    openbox x11-utils xdotool lintian
     dpkg-dev file desktop-file-utils man-db
     fonts-liberation fonts-dejavu-extra
     locales

@@ -8,10 +8,13 @@
 #include "report/FrmImpressao.h"
 #include "tools/DemoDatabase.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -91,6 +94,51 @@ TEST_F(MainWindow, ControlsAtTheirDesignPlaces) {
     EXPECT_EQ(frmTavim->dbgDados->geometry(), QRect(3, 16, 906, 542));
 }
 
+// Every month in full, in the 78-pixel selector and in its list, which may be
+// wider; the widths are measured with the fonts the two actually draw with.
+TEST_F(MainWindow, EveryMonthNameShowsWholeClosedAndOpen) {
+    start(QDate(2024, 3, 15));
+    QComboBox* mes = frmTavim->cbxMes;
+    ASSERT_EQ(mes->size(), QSize(78, 21));
+    ASSERT_EQ(mes->count(), 12);
+
+    QStyleOptionComboBox option;
+    option.initFrom(mes);
+    option.editable = false;
+    option.frame = true;
+    option.subControls = QStyle::SC_All;
+    const QRect field = mes->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, mes);
+    const QRect arrow =
+        mes->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, mes);
+    const QFontMetrics closedFont(mes->font());
+    for (int i = 0; i < mes->count(); ++i) {
+        const QString name = mes->itemText(i);
+        // The label is drawn 1 pixel inside the field on each side: the name
+        // is neither clipped nor touching the arrow's box.
+        EXPECT_LE(closedFont.horizontalAdvance(name) + 2, field.width()) << qPrintable(name);
+        EXPECT_LE(field.right(), arrow.left()) << qPrintable(name);
+    }
+
+    mes->showPopup();
+    QAbstractItemView* view = mes->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    EXPECT_GE(view->window()->width(), mes->width());
+    for (int i = 0; i < mes->count(); ++i) {
+        const QModelIndex index = view->model()->index(i, 0);
+        const QVariant itemFont = index.data(Qt::FontRole);
+        const QFontMetrics openFont(itemFont.isValid() ? itemFont.value<QFont>() : view->font());
+        const QString name = mes->itemText(i);
+        // The item's own width, margins included, is what the list must give
+        // it for the name not to be elided.
+        EXPECT_LE(openFont.horizontalAdvance(name), view->sizeHintForIndex(index).width())
+            << qPrintable(name);
+        EXPECT_LE(view->sizeHintForIndex(index).width(), view->viewport()->width())
+            << qPrintable(name);
+    }
+    mes->hidePopup();
+}
+
 TEST_F(MainWindow, TabOrder) {
     start(QDate(2024, 3, 15));
     const QWidget* expected[] = {frmTavim->cbxAno,      frmTavim->btnSair, frmTavim->btnImprimir,
@@ -140,23 +188,45 @@ TEST_F(MainWindow, NoStatusTickedFailsAtTheServer) {
     EXPECT_FALSE(dmdCadastro->cdsTavim.active());
 }
 
-TEST_F(MainWindow, AButtonDoesNotActWhenTheGridRefusesItsPendingText) {
+// The error box takes the mouse release when it is shown during the press, so
+// each button is pressed and released apart: the press must not leave it down.
+TEST_F(MainWindow, AButtonDoesNotActNorStayDownWhenTheGridRefusesItsPendingText) {
     start(QDate(2024, 3, 15));
     click(frmTavim->btnGerar);
     TMemTable& table = dmdCadastro->cdsTavim;
     const int rows = table.rowCount();
+    frmTavim->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frmTavim));
     frmTavim->dbgDados->setFocus();
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(frmTavim->dbgDados, Qt::Key_Right);
-    QTest::keyClicks(frmTavim->dbgDados, QStringLiteral("+-"));
+    // The first character opens the editor; the rest are typed into it.
+    QTest::keyClick(frmTavim->dbgDados, Qt::Key_1);
+    QTest::keyClicks(frmTavim->dbgDados->findChild<QLineEdit*>(), QStringLiteral("-2"));
     ASSERT_TRUE(frmTavim->dbgDados->textChanged());
 
+    // "Imprimir" and "Situação" would open a modal window if they acted.
+    for (QPushButton* button : {frmTavim->btnGerar, frmTavim->btnAdd, frmTavim->btnRem,
+                                frmTavim->btnImprimir, frmTavim->btnSituacao}) {
+        const QString name = button->objectName();
+        shownErrors().clear();
+        QTest::mousePress(button, Qt::LeftButton);
+        ASSERT_EQ(shownErrors().size(), 1) << qPrintable(name);
+        EXPECT_TRUE(shownErrors()[0].startsWith(
+            QStringLiteral("'1-2' is not a valid floating point value for field 'ALUGUEL'")))
+            << qPrintable(shownErrors()[0]);
+        EXPECT_FALSE(button->isDown()) << qPrintable(name);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        EXPECT_FALSE(button->isDown()) << qPrintable(name);
+        EXPECT_EQ(table.state(), DataSetState::Edit) << qPrintable(name);
+        EXPECT_EQ(table.rowCount(), rows) << qPrintable(name);
+        EXPECT_TRUE(frmTavim->dbgDados->textChanged()) << qPrintable(name);
+    }
+
+    // Once the text is corrected the same press acts as usual.
+    QTest::keyClick(frmTavim->dbgDados, Qt::Key_Escape);
     click(frmTavim->btnAdd);
-    ASSERT_EQ(shownErrors().size(), 1);
-    EXPECT_TRUE(shownErrors()[0].startsWith(QStringLiteral("'+-' is not a valid floating point")))
-        << qPrintable(shownErrors()[0]);
-    EXPECT_EQ(table.state(), DataSetState::Edit);
-    EXPECT_EQ(table.rowCount(), rows);
+    EXPECT_EQ(table.state(), DataSetState::Insert);
 }
 
 TEST_F(MainWindow, ImprimirPreviewsTheReportWithThePeriodOfTheSelectors) {
