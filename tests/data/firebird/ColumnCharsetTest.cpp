@@ -1,6 +1,7 @@
 // Texts read by each column's own character set over a connection without one,
 // as the data module connects; written through a UTF8 connection, where the
 // server converts, so that the reading is checked against the server's own.
+#include "data/firebird/ConnectionCharset.h"
 #include "tests/data/firebird/DriverFixture.h"
 
 namespace tavim::test {
@@ -124,6 +125,23 @@ TEST_P(ColumnCharsets, ParametersAreSentInTheColumnsSet) {
 }
 
 TAVIM_ON_BOTH_ENGINES(ColumnCharsets);
+
+// Bytes a set does not define read as U+FFFD, and characters it cannot hold
+// are sent as '?', one per character (a surrogate pair is one); neither stops
+// the rest of the text.
+TEST(ColumnCharsetCodec, WhatASetCannotHold) {
+    const auto set = [](const char* name) { return ConnectionCharset::fromName(name); };
+    EXPECT_EQ(set("WIN1253").decode("a\xAA"
+                                    "b"),
+              QString::fromUtf16(u"a\uFFFDb"));
+    EXPECT_EQ(set("KOI8R").decode("\xEB\xC1"), QString::fromUtf16(u"Ка"));
+    EXPECT_EQ(set("WIN1250").encode(QString::fromUtf16(u"Łx\U0001F600Жy")), "\xA3x??y");
+    EXPECT_EQ(set("DOS850").encode(QString::fromUtf16(u"Ação")), "A\x87\xC6o");
+    EXPECT_EQ(set("UTF8").bytesPerCharacter(), 4);
+    EXPECT_EQ(ConnectionCharset::fromId(0), std::nullopt);
+    EXPECT_EQ(ConnectionCharset::fromId(1), std::nullopt);
+    EXPECT_EQ(ConnectionCharset::fromId(4)->bytesPerCharacter(), 4);
+}
 
 } // namespace
 } // namespace tavim::test
