@@ -3,11 +3,13 @@
 
 #include "data/DataModCad.h"
 #include "data/firebird/FirebirdDriver.h"
+#include "firebird/SilentPort.h"
 #include "firebird/TestDatabase.h"
 #include "format/Exception.h"
 
 #include "ErrorText.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace tavim;
@@ -169,7 +171,8 @@ TEST_P(DataModuleDb, ProcedureShapes) {
 
 // Every row of sql, run in a session of its own.
 std::vector<RowValues> rowsOf(const ConnectionOptions& options, const QString& sql) {
-    const auto statement = FirebirdDriver().connectSession(options)->prepare(sql);
+    const auto session = FirebirdDriver().connectSession(options);
+    const auto statement = session->prepare(sql);
     statement->execute({});
     std::vector<RowValues> rows;
     for (RowValues row; statement->fetch(row);)
@@ -275,6 +278,21 @@ TEST(DataModuleServer, UnreachableServer) {
     EXPECT_TRUE(error.startsWith("Unable to complete network request to host \"localhost\""))
         << error.toStdString();
     EXPECT_FALSE(dmd.sql.connected());
+}
+
+// The declared connection carries the connect timeout: the user sees the
+// client's message, not a wait cursor for minutes.
+TEST(DataModuleServer, AServerThatDoesNotAnswerFailsWithinFifteenSeconds) {
+    const SilentPort silent;
+    TdmdCadastro dmd;
+    dmd.sql.setParam("Database", QStringLiteral("localhost/%1:/tmp/none.fdb").arg(silent.port()));
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(errorOf([&] { dmd.RunReportQuery(1, "2024", true, false, false); }),
+              "connection rejected by remote interface");
+    EXPECT_LT(waited.elapsed(), 15'000);
+    EXPECT_FALSE(dmd.sql.connected());
+    EXPECT_FALSE(dmd.cdsTavim.active());
 }
 
 TEST(DataModuleServer, MissingClientLibrary) {

@@ -1,5 +1,6 @@
 // Connecting: refusals with the server's or the client's own text, and new databases.
 #include "tests/data/firebird/DriverFixture.h"
+#include "tests/data/firebird/SilentPort.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -24,30 +25,6 @@ int closedPort() {
     close(fd);
     return ntohs(address.sin_port);
 }
-
-// A loopback port whose connections the kernel completes but nobody ever
-// accepts or answers, as a server that hangs or a host that drops packets.
-class SilentPort {
-public:
-    SilentPort() : m_fd(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        EXPECT_EQ(bind(m_fd, reinterpret_cast<sockaddr*>(&address), length), 0);
-        EXPECT_EQ(listen(m_fd, 8), 0);
-        getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-    }
-    ~SilentPort() { close(m_fd); }
-    SilentPort(const SilentPort&) = delete;
-    SilentPort& operator=(const SilentPort&) = delete;
-    int port() const { return m_port; }
-
-private:
-    int m_fd;
-    int m_port = 0;
-};
 
 QString connectError(const ConnectionOptions& options,
                      const QString& vendorLib = "libfbclient.so.2") {
