@@ -54,24 +54,27 @@ QString ReportUsage() {
         "  --copies N        copies to print (default 1)\n"
         "  --from N, --to N  print only pages N to M\n"
         "  --month M         month 1-12 or its name (JANEIRO...); default: the previous month\n"
-        "  --year Y          year; default: the current year\n"
+        "  --year Y          year; default: the previous month's year\n"
         "  --status LIST     comma list of ativos, extra-judicial, juridico; default: ativos\n"
         "  --database CONN   database, host:/path/file.fdb or a local path\n"
         "  --help            this text\n"
         "  --version         the program's version\n"
         "\n"
-        "Environment: TAVIM_DATABASE, TAVIM_USER, TAVIM_PASSWORD override the built-in\n"
-        "connection settings; --database overrides TAVIM_DATABASE.\n"
+        "Connection settings: the [database] section (location, user, password) of\n"
+        "tavim.conf in $XDG_CONFIG_HOME/tavim or $XDG_CONFIG_DIRS/tavim (/etc/xdg/tavim);\n"
+        "TAVIM_DATABASE, TAVIM_USER, TAVIM_PASSWORD override it; --database overrides both.\n"
         "A progress bar goes to standard error when it is a terminal.\n"
         "Exit codes: 0 done, 1 the listing failed (message on standard error), 2 usage error.\n");
 }
 
 std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList& args,
                                                                const QDate& today) {
-    const PeriodDefaults period = DefaultPeriod(today);
+    // The calendar's previous month, so that January lists December of the
+    // year before rather than a month still to come.
+    const QDate previousMonth = today.addMonths(-1);
     ReportRequest request;
-    request.monthIndex = period.monthIndex;
-    request.yearText = period.years[period.yearIndex];
+    request.monthIndex = previousMonth.month() - 1;
+    request.yearText = QString::number(previousMonth.year());
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         static const QStringList valued = {

@@ -38,8 +38,8 @@ struct UsageError {
     QString message;
 };
 
-// Parses the arguments after the program name; the period defaults to the one
-// the main window preselects on `today`. Returns the request or a usage error.
+// Parses the arguments after the program name; the period defaults to the
+// calendar month before `today`. Returns the request or a usage error.
 std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList& args,
                                                                const QDate& today);
 

@@ -1,9 +1,11 @@
 #include "data/DataModCad.h"
 
 #include "data/Conversions.h"
+#include "data/DeploymentConfig.h"
 #include "data/firebird/FirebirdDriver.h"
 
 #include <QDir>
+#include <cstdio>
 
 namespace tavim {
 
@@ -31,7 +33,23 @@ void declareConnection(TDbConnection& sql) {
     sql.setParam("Trim Char", "False");
 }
 
-// A deployment points the program at its server without rebuilding it.
+// An office points every clerk's program at its server in one file.
+void applyDeploymentConfig(TDbConnection& sql) {
+    const DeploymentConfig config = ReadDeploymentConfig();
+    for (const QString& warning : config.warnings)
+        std::fprintf(stderr, "tavim: warning: %s\n", warning.toLocal8Bit().constData());
+    const std::pair<const std::optional<QString>&, const char*> settings[] = {
+        {config.location, "Database"},
+        {config.user, "User_Name"},
+        {config.password, "Password"},
+    };
+    for (const auto& [value, param] : settings) {
+        if (value)
+            sql.setParam(param, *value);
+    }
+}
+
+// The environment overrides the file, for one user or one run.
 void applyEnvironment(TDbConnection& sql) {
     const std::pair<const char*, const char*> overrides[] = {
         {"TAVIM_DATABASE", "Database"},
@@ -84,6 +102,7 @@ TdmdCadastro::TdmdCadastro(TComponent* owner)
       cdsTavimSITUACAO(this, cdsTavim, "SITUACAO", 20) {
     registerDrivers();
     declareConnection(sql);
+    applyDeploymentConfig(sql);
     applyEnvironment(sql);
     sqlTavim.setCommandText(QStringLiteral("SELECT * FROM TAVIM(:DT_INI, :DT_FIM)"));
     cdsTavim.setProviderName(QStringLiteral("dspTavim"));

@@ -8,7 +8,7 @@
 
 namespace tavim {
 
-// Where the data module's declared Database points unless TAVIM_DATABASE says
+// Where the data module's declared Database points unless tavim.conf or TAVIM_DATABASE says
 // otherwise: the embedded demo database in the user's data folder.
 QString defaultDatabasePath();
 

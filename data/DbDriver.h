@@ -24,6 +24,9 @@ struct ConnectionOptions {
     bool commitRetain = false;
     bool trimChar = false;
     TransIsolation isolation = TransIsolation::ReadCommitted;
+    // Seconds to wait for a server that does not answer, so that its error
+    // shows well within 15 seconds; 0 leaves it to the platform.
+    int connectTimeout = 10;
 };
 
 // A parameter value for a "?" place; dates travel as TDateTime in a double.

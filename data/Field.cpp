@@ -64,8 +64,15 @@ QString TStringField::displayTextOf(const Value& v) const {
     return s ? *s : QString();
 }
 
+QString CutText(const QString& text, int size) {
+    if (text.size() <= size)
+        return text;
+    const bool splitsPair = size > 0 && text.at(size - 1).isHighSurrogate();
+    return text.left(splitsPair ? size - 1 : size);
+}
+
 void TStringField::setText(const QString& text) {
-    setValue(text.left(size()));
+    setValue(CutText(text, size()));
 }
 
 TFloatField::TFloatField(TComponent* owner, TDataSet& dataSet, const QString& fieldName)

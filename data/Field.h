@@ -67,6 +67,10 @@ private:
     bool m_required = false;
 };
 
+// A text kept to size characters, as a text field keeps what is written to it;
+// a surrogate pair is never split.
+QString CutText(const QString& text, int size);
+
 class TStringField : public TField {
 public:
     TStringField(TComponent* owner, TDataSet& dataSet, const QString& fieldName, int size);

@@ -5,6 +5,19 @@
 
 namespace tavim {
 
+namespace {
+
+// A text longer than its field's declared size (a procedure column declared
+// wider) enters the table cut, as a write through the field would cut it.
+Value loadedValue(const TField& field) {
+    Value value = field.value();
+    if (auto* text = std::get_if<QString>(&value); text && field.kind() == FieldKind::String)
+        *text = CutText(*text, field.size());
+    return value;
+}
+
+} // namespace
+
 TTableProvider::TTableProvider(TComponent* owner, const QString& name, TDbQuery& dataSet)
     : TDataProvider(owner, name), m_dataSet(dataSet) {}
 
@@ -20,7 +33,7 @@ DataPacket TTableProvider::getRecords() {
         RowValues row;
         row.reserve(fields.size());
         for (const TField* f : fields)
-            row.push_back(f->value());
+            row.push_back(loadedValue(*f));
         packet.rows.push_back(std::move(row));
         m_dataSet.next();
     }

@@ -72,16 +72,22 @@ Value numericValue(const XSQLVAR& var) {
     return double(value) / std::pow(10.0, -var.sqlscale);
 }
 
-QString textValue(const XSQLVAR& var, const ColumnDesc& column, const FbRowContext& context) {
+bool isText(const XSQLVAR& var) {
+    const int type = var.sqltype & ~1;
+    return type == SQL_TEXT || type == SQL_VARYING;
+}
+
+QString textValue(const XSQLVAR& var, const ColumnDesc& column, const ConnectionCharset& charset,
+                  bool trimChar) {
     const bool varying = (var.sqltype & ~1) == SQL_VARYING;
     const char* bytes = var.sqldata + (varying ? sizeof(ISC_USHORT) : 0);
     const int length = varying ? load<ISC_USHORT>(var) : var.sqllen;
-    QString text = context.charset.decode(QByteArrayView(bytes, length));
+    QString text = charset.decode(QByteArrayView(bytes, length));
     if (varying)
         return text;
-    // A multi-byte connection pads CHAR to its byte length; keep only the
-    // column's own width of padding, or none when trimming.
-    const qsizetype keep = context.trimChar ? 0 : column.size;
+    // A multi-byte set pads CHAR to its byte length; keep only the column's
+    // own width of padding, or none when trimming.
+    const qsizetype keep = trimChar ? 0 : column.size;
     while (text.size() > keep && text.endsWith(QLatin1Char(' ')))
         text.chop(1);
     return text;
@@ -98,24 +104,32 @@ Value blobValue(const XSQLVAR& var, const ColumnDesc& column, const FbRowContext
 
 } // namespace
 
-ColumnDesc describeColumn(const XSQLVAR& var, const ConnectionCharset& charset) {
+ConnectionCharset textCharsetOf(const XSQLVAR& var, const ConnectionCharset& connection) {
+    if (!isText(var))
+        return connection;
+    // The low byte is the set; a collation may sit above it.
+    return ConnectionCharset::fromId(var.sqlsubtype & 0xFF).value_or(connection);
+}
+
+ColumnDesc describeColumn(const XSQLVAR& var, const ConnectionCharset& connection) {
     ColumnDesc column;
-    column.name = charset.decode(QByteArrayView(var.aliasname, var.aliasname_length));
+    column.name = connection.decode(QByteArrayView(var.aliasname, var.aliasname_length));
     column.kind = kindOf(var);
     if (column.kind == FieldKind::Unknown)
         throw EDatabaseError(QStringLiteral("Column '%1' has a data type that cannot be read (%2)")
                                  .arg(column.name)
                                  .arg(var.sqltype & ~1));
     if (column.kind == FieldKind::String)
-        column.size = var.sqllen / charset.bytesPerCharacter();
+        column.size = var.sqllen / textCharsetOf(var, connection).bytesPerCharacter();
     return column;
 }
 
-Value readColumn(const XSQLVAR& var, const ColumnDesc& column, const FbRowContext& context) {
+Value readColumn(const XSQLVAR& var, const ColumnDesc& column, const ConnectionCharset& textCharset,
+                 const FbRowContext& context) {
     switch (var.sqltype & ~1) {
     case SQL_TEXT:
     case SQL_VARYING:
-        return textValue(var, column, context);
+        return textValue(var, column, textCharset, context.trimChar);
     case SQL_SHORT:
     case SQL_LONG:
     case SQL_INT64:

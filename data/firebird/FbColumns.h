@@ -6,9 +6,14 @@
 
 namespace tavim {
 
-// Name, kind and size of a described output variable. Types without a kind of
-// ours raise EDatabaseError at prepare rather than arrive as empty values.
-ColumnDesc describeColumn(const XSQLVAR& var, const ConnectionCharset& charset);
+// The set a text variable's bytes come in: the column's own, or the
+// connection's for NONE, OCTETS and sets without a converter.
+ConnectionCharset textCharsetOf(const XSQLVAR& var, const ConnectionCharset& connection);
+
+// Name, kind and size of a described output variable; a text's size counts the
+// characters of its own set. Types without a kind of ours raise EDatabaseError
+// at prepare rather than arrive as empty values.
+ColumnDesc describeColumn(const XSQLVAR& var, const ConnectionCharset& connection);
 
 // Where a row was fetched: blobs are read through its transaction.
 struct FbRowContext {
@@ -19,7 +24,9 @@ struct FbRowContext {
     bool trimChar;
 };
 
-// The fetched value of a non-null variable described as column.
-Value readColumn(const XSQLVAR& var, const ColumnDesc& column, const FbRowContext& context);
+// The fetched value of a non-null variable described as column; texts are
+// decoded by textCharset, that of textCharsetOf().
+Value readColumn(const XSQLVAR& var, const ColumnDesc& column, const ConnectionCharset& textCharset,
+                 const FbRowContext& context);
 
 } // namespace tavim

@@ -20,12 +20,14 @@ QByteArray databaseBlock(const ConnectionOptions& options, const ConnectionChars
         dpb.string(isc_dpb_lc_ctype, options.serverCharSet.trimmed().toLatin1(),
                    QStringLiteral("ServerCharSet"));
     dpb.integer(isc_dpb_sql_dialect, options.sqlDialect);
+    if (options.connectTimeout > 0)
+        dpb.integer(isc_dpb_connect_timeout, options.connectTimeout);
     return dpb.bytes();
 }
 
-QByteArray transactionBlockFor(const ConnectionOptions& options) {
+QByteArray transactionBlockFor(const ConnectionOptions& options, int access) {
     ParameterBlock tpb(isc_tpb_version3);
-    tpb.tag(isc_tpb_write);
+    tpb.tag(access);
     if (options.isolation == TransIsolation::RepeatableRead)
         tpb.tag(isc_tpb_concurrency);
     else
@@ -39,7 +41,8 @@ QByteArray transactionBlockFor(const ConnectionOptions& options) {
 FbConnection::FbConnection(const FbClient& client, const ConnectionOptions& options)
     : m_client(client), m_options(options),
       m_charset(ConnectionCharset::fromName(options.serverCharSet)),
-      m_transactionBlock(transactionBlockFor(options)) {
+      m_transactionBlock(transactionBlockFor(options, isc_tpb_write)),
+      m_readTransactionBlock(transactionBlockFor(options, isc_tpb_read)) {
     const QByteArray dpb = databaseBlock(options, m_charset);
     m_client.call(&FbApi::attach_database, short(0),
                   QFile::encodeName(options.database).constData(), &m_handle, short(dpb.size()),

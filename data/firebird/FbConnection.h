@@ -39,6 +39,9 @@ public:
     isc_db_handle* handle();
     // For the statements' transactions, from the isolation and lock options.
     const QByteArray& transactionBlock() const { return m_transactionBlock; }
+    // The same for a plain select: read-only, so that a cursor left open (the
+    // listing's) never holds back the server's garbage collection.
+    const QByteArray& readTransactionBlock() const { return m_readTransactionBlock; }
 
     void add(FbResource* resource) { m_resources.insert(resource); }
     void remove(FbResource* resource) { m_resources.erase(resource); }
@@ -55,6 +58,7 @@ private:
     ConnectionOptions m_options;
     ConnectionCharset m_charset;
     QByteArray m_transactionBlock;
+    QByteArray m_readTransactionBlock;
     isc_db_handle m_handle = 0;
     std::set<FbResource*> m_resources;
 };

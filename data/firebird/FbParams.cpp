@@ -2,6 +2,7 @@
 
 #include "data/DatabaseError.h"
 #include "data/firebird/FbBlob.h"
+#include "data/firebird/FbColumns.h"
 #include "data/firebird/FbDateTime.h"
 
 #include <QDate>
@@ -151,7 +152,7 @@ void bindParam(Sqlda& input, int index, const FbParamType& described, const DbPa
     if (described.type == SQL_BLOB)
         bindBlob(input, index, described, param, context);
     else if (isTextType(described.type) || std::holds_alternative<QString>(param.value))
-        bindText(input, index, context.charset.encode(textOf(param)));
+        bindText(input, index, textCharsetOf(var, context.charset).encode(textOf(param)));
     else
         bindNumber(input, index, described, param);
     *var.sqlind = 0;

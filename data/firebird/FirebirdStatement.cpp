@@ -94,8 +94,10 @@ void FirebirdStatement::describeOutput() {
                       m_output.get());
     }
     m_output.allocateDescribed();
-    for (int i = 0; i < m_output.count(); ++i)
+    for (int i = 0; i < m_output.count(); ++i) {
         m_columns.push_back(describeColumn(m_output.var(i), m_connection->charset()));
+        m_columnCharsets.push_back(textCharsetOf(m_output.var(i), m_connection->charset()));
+    }
 }
 
 void FirebirdStatement::describeInput() {
@@ -122,7 +124,9 @@ void FirebirdStatement::execute(const std::vector<DbParam>& params) {
     }
     m_singletonPending = false;
     if (!m_transaction.active())
-        m_transaction.start(m_connection->handle(), m_connection->transactionBlock());
+        m_transaction.start(m_connection->handle(), m_type == isc_info_sql_stmt_select
+                                                        ? m_connection->readTransactionBlock()
+                                                        : m_connection->transactionBlock());
     bind(params);
     XSQLDA* input = m_paramTypes.empty() ? nullptr : m_input.get();
     if (m_type == isc_info_sql_stmt_exec_procedure && !m_columns.empty()) {
@@ -170,7 +174,7 @@ void FirebirdStatement::readRow(RowValues& row) {
     row.assign(m_columns.size(), Value{});
     for (int i = 0; i < m_output.count(); ++i) {
         if (!m_output.isNull(i))
-            row[i] = readColumn(m_output.var(i), m_columns[i], context);
+            row[i] = readColumn(m_output.var(i), m_columns[i], m_columnCharsets[i], context);
     }
 }
 

@@ -44,6 +44,7 @@ private:
     Sqlda m_output;
     Sqlda m_input;
     std::vector<ColumnDesc> m_columns;
+    std::vector<ConnectionCharset> m_columnCharsets;
     std::vector<FbParamType> m_paramTypes;
     int m_type = 0;
     bool m_cursorOpen = false;

@@ -102,6 +102,31 @@ TEST(ReportCommandLine, Requests) {
     }
 }
 
+TEST(ReportCommandLine, DefaultPeriodIsTheCalendarsPreviousMonth) {
+    struct Case {
+        QDate today;
+        int monthIndex;
+        const char* year;
+    };
+    const Case cases[] = {
+        {QDate(2025, 1, 15), 11, "2024"},  {QDate(2025, 1, 1), 11, "2024"},
+        {QDate(2025, 2, 28), 0, "2025"},   {QDate(2024, 3, 31), 1, "2024"},
+        {QDate(2024, 12, 31), 10, "2024"},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = ParseReportCommandLine({"--list"}, c.today);
+        const auto* r = std::get_if<ReportRequest>(&parsed);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->monthIndex, c.monthIndex) << c.today.toString().toStdString();
+        EXPECT_EQ(r->yearText, c.year) << c.today.toString().toStdString();
+    }
+    // An explicit year keeps the default month.
+    const auto parsed = ParseReportCommandLine({"--list", "--year", "2023"}, QDate(2025, 1, 15));
+    ASSERT_TRUE(std::holds_alternative<ReportRequest>(parsed));
+    EXPECT_EQ(std::get<ReportRequest>(parsed).monthIndex, 11);
+    EXPECT_EQ(std::get<ReportRequest>(parsed).yearText, "2023");
+}
+
 TEST(ReportCommandLine, PageOutputs) {
     const auto parsed =
         ParseReportCommandLine({"--save", "a.brp", "--pdf", "b.pdf", "--png", "pages", "--print",

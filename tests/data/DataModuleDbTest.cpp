@@ -2,11 +2,14 @@
 // server that scripts/test starts on loopback.
 
 #include "data/DataModCad.h"
+#include "data/firebird/FirebirdDriver.h"
+#include "firebird/SilentPort.h"
 #include "firebird/TestDatabase.h"
 #include "format/Exception.h"
 
 #include "ErrorText.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace tavim;
@@ -166,6 +169,75 @@ TEST_P(DataModuleDb, ProcedureShapes) {
     }
 }
 
+// Every row of sql, run in a session of its own.
+std::vector<RowValues> rowsOf(const ConnectionOptions& options, const QString& sql) {
+    const auto session = FirebirdDriver().connectSession(options);
+    const auto statement = session->prepare(sql);
+    statement->execute({});
+    std::vector<RowValues> rows;
+    for (RowValues row; statement->fetch(row);)
+        rows.push_back(row);
+    statement->close();
+    return rows;
+}
+
+// The listing's query stays open after "Gerar"; its transaction must be one
+// that never holds back the server's garbage collection.
+TEST_P(DataModuleDb, TheOpenListingHoldsOnlyAReadOnlyReadCommittedTransaction) {
+    TestDatabase db(kContracts);
+    TdmdCadastro dmd;
+    point(dmd, db);
+    dmd.RunReportQuery(1, "2024", true, false, false);
+    ASSERT_TRUE(dmd.sqlTavim.active());
+    // MON$ISOLATION_MODE 2 and 3: read committed, with or without record versions.
+    const auto rows =
+        rowsOf(db.options(GetParam()), "SELECT T.MON$READ_ONLY, BIN_OR(T.MON$ISOLATION_MODE, 1) "
+                                       "FROM MON$TRANSACTIONS T JOIN MON$ATTACHMENTS A "
+                                       "ON A.MON$ATTACHMENT_ID = T.MON$ATTACHMENT_ID "
+                                       "WHERE A.MON$SYSTEM_FLAG = 0 AND A.MON$ATTACHMENT_ID <> "
+                                       "CURRENT_CONNECTION");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], Value(qint64(1)));
+    EXPECT_EQ(rows[0][1], Value(qint64(3)));
+}
+
+// Texts arrive in each column's own set over the declared connection without
+// one, and enter the table cut to the declared sizes: a VARCHAR(60) landlord,
+// and UTF8 CHAR columns that arrive four bytes per character.
+TEST_P(DataModuleDb, TextsInTheirColumnsSetCutToTheDeclaredSizes) {
+    const QString script = QStringLiteral(
+        "CREATE TABLE NOMES (K INTEGER, P VARCHAR(60) CHARACTER SET UTF8,"
+        " I CHAR(90) CHARACTER SET UTF8, Q CHAR(50) CHARACTER SET UTF8,"
+        " O VARCHAR(50) CHARACTER SET ISO8859_1, S VARCHAR(20) CHARACTER SET UTF8);\n"
+        "SET TERM ^ ;\nCREATE OR ALTER PROCEDURE TAVIM (DT_INI DATE, DT_FIM DATE) RETURNS ("
+        "PROPRIETARIO VARCHAR(60) CHARACTER SET UTF8, IMOVEL CHAR(90) CHARACTER SET UTF8,"
+        " INQUILINO CHAR(50) CHARACTER SET UTF8, ALUGUEL DOUBLE PRECISION, TAXA_ADM DOUBLE "
+        "PRECISION, OUTROS DOUBLE PRECISION, OBSERVACOES VARCHAR(50) CHARACTER SET ISO8859_1,"
+        " SITUACAO VARCHAR(20) CHARACTER SET UTF8) AS BEGIN FOR SELECT P, I, Q, O, S FROM NOMES"
+        " ORDER BY K INTO PROPRIETARIO, IMOVEL, INQUILINO, OBSERVACOES, SITUACAO DO SUSPEND;"
+        " END^\nSET TERM ; ^\n");
+    TestDatabase db({}, script);
+    const QString landlord = QString::fromUtf16(u"Ñandú ").repeated(10);
+    {
+        ConnectionOptions utf8 = db.options(Engine::Embedded);
+        utf8.serverCharSet = QStringLiteral("UTF8");
+        FirebirdDriver().connectSession(utf8)->executeImmediate(
+            QString::fromUtf16(u"INSERT INTO NOMES VALUES (1, '%1', 'Ação', "
+                               u"'São João D''Ávila', 'Jürgen', 'ATIVADO')")
+                .arg(landlord));
+    }
+    TdmdCadastro dmd;
+    point(dmd, db);
+    dmd.RunReportQuery(1, "2024", true, false, false);
+    ASSERT_EQ(dmd.cdsTavim.rowCount(), 1);
+    EXPECT_EQ(dmd.cdsTavimPROPRIETARIO.asString(), landlord.left(50));
+    EXPECT_EQ(dmd.cdsTavimIMOVEL.asString(), QString::fromUtf16(u"Ação").leftJustified(90));
+    EXPECT_EQ(dmd.cdsTavimINQUILINO.asString(),
+              QString::fromUtf16(u"São João D'Ávila").leftJustified(50));
+    EXPECT_EQ(dmd.cdsTavimOBSERVACOES.asString(), QString::fromUtf16(u"Jürgen"));
+    EXPECT_EQ(dmd.cdsTavimSITUACAO.asString(), "ATIVADO");
+}
+
 TEST_P(DataModuleDb, NothingTickedIsRefusedByTheServer) {
     TestDatabase db(kContracts);
     TdmdCadastro dmd;
@@ -206,6 +278,21 @@ TEST(DataModuleServer, UnreachableServer) {
     EXPECT_TRUE(error.startsWith("Unable to complete network request to host \"localhost\""))
         << error.toStdString();
     EXPECT_FALSE(dmd.sql.connected());
+}
+
+// The declared connection carries the connect timeout: the user sees the
+// client's message, not a wait cursor for minutes.
+TEST(DataModuleServer, AServerThatDoesNotAnswerFailsWithinFifteenSeconds) {
+    const SilentPort silent;
+    TdmdCadastro dmd;
+    dmd.sql.setParam("Database", QStringLiteral("localhost/%1:/tmp/none.fdb").arg(silent.port()));
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(errorOf([&] { dmd.RunReportQuery(1, "2024", true, false, false); }),
+              "connection rejected by remote interface");
+    EXPECT_LT(waited.elapsed(), 15'000);
+    EXPECT_FALSE(dmd.sql.connected());
+    EXPECT_FALSE(dmd.cdsTavim.active());
 }
 
 TEST(DataModuleServer, MissingClientLibrary) {
