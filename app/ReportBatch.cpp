@@ -51,8 +51,9 @@ private:
     bool m_drawn = false;
 };
 
-// Generates the report as the preview would and saves its pages to `file`.
-void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file) {
+// Generates the report as the preview would and saves its pages to `file`;
+// gives what a PDF of them is titled.
+TPdfInfo generate(const ReportRequest& request, TdmdCadastro& data, const QString& file) {
     TfrmImpressao form(data);
     form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
                                MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
@@ -69,6 +70,7 @@ void generate(const ReportRequest& request, TdmdCadastro& data, const QString& f
         store.save(file);
     };
     form.relatorio.ShowPreview();
+    return form.relatorio.DocumentInfo();
 }
 
 int printerIndex(const QString& name) {
@@ -98,13 +100,15 @@ void WriteReportPages(const ReportRequest& request, TdmdCadastro& data) {
     QString file = request.open.value_or(request.save.value_or(QString()));
     if (file.isEmpty())
         file = scratch.filePath(QStringLiteral("listing.brp"));
+    // A saved file does not say which period and firm it lists.
+    TPdfInfo info;
     if (!request.open)
-        generate(request, data, file);
+        info = generate(request, data, file);
 
     TBrPrinter store;
     store.load(file);
     if (request.pdf)
-        ExportPdf(store, *request.pdf);
+        ExportPdf(store, *request.pdf, info);
     if (request.pngFolder)
         ExportPngs(store, *request.pngFolder);
     if (request.print)

@@ -29,13 +29,13 @@ void checkWritable(const QString& fileName) {
 
 } // namespace
 
-void ExportPdf(TBrPrinter& store, const QString& fileName) {
+void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info) {
     checkWritable(fileName);
     QPdfWriter pdf(fileName);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setResolution(1200);
-    pdf.setCreator(QStringLiteral("Tavim"));
+    PrepareArchivePdf(pdf, info);
     QPainter painter(&pdf);
     const QRectF page(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()));
     for (int n = 1; n <= store.pageCount(); ++n) {
@@ -48,6 +48,7 @@ void ExportPdf(TBrPrinter& store, const QString& fileName) {
     }
     if (!painter.end())
         throw cannotCreate(fileName, QStringLiteral("The PDF could not be written."));
+    AddPdfAuthor(fileName, info.author);
 }
 
 void ExportPngs(TBrPrinter& store, const QString& folder) {

@@ -4,6 +4,7 @@
 #include "engine/BrNotices.h"
 #include "engine/BrPageList.h"
 #include "engine/BrStream.h"
+#include "engine/CachedPrinterDriver.h"
 #include "engine/DeviceRounding.h"
 #include "engine/PrinterDriver.h"
 #include "engine/PrinterSettings.h"
@@ -89,6 +90,8 @@ struct TBrPrinter::Private {
     std::function<void()> printerSetupHook;
     std::function<void()> afterPreview;
     std::function<void()> afterPrint;
+    QString outputFileName;
+    QString pdfAuthor;
 
     void post(QEvent* event);
     void notifyPageAvailable();
@@ -99,6 +102,7 @@ struct TBrPrinter::Private {
     void closePage();
     void openPage();
     void endJob(bool abort);
+    void finishPdfFile();
     void discardSurface();
     void endDetached();
     void matchPaper(const TMetafile& page);
@@ -194,6 +198,13 @@ void TBrPrinter::Private::endJob(bool abort) {
         driver->abortJob();
     printerPainter.end();
     jobStarted = false;
+    if (!abort)
+        finishPdfFile();
+}
+
+void TBrPrinter::Private::finishPdfFile() {
+    if (!outputFileName.isEmpty())
+        AddPdfAuthor(outputFileName, pdfAuthor);
 }
 
 void TBrPrinter::Private::discardSurface() {
@@ -228,7 +239,8 @@ void TBrPrinter::Private::matchPaper(const TMetafile& page) {
     }
 }
 
-TBrPrinter::TBrPrinter() : TBrPrinter(createQtPrinterDriver()) {}
+TBrPrinter::TBrPrinter()
+    : TBrPrinter(std::make_unique<TCachedPrinterDriver>(TPrinterCatalog::process())) {}
 
 TBrPrinter::TBrPrinter(std::unique_ptr<TPrinterDriver> driver)
     : d(std::make_unique<Private>(std::move(driver))) {
@@ -572,6 +584,8 @@ void TBrPrinter::print() {
         throw;
     }
     painter.end();
+    if (!d->cancelled)
+        d->finishPdfFile();
 }
 
 void TBrPrinter::setClient(QObject* client) {
@@ -603,9 +617,12 @@ void TBrPrinter::closePreview() {
         d->owner->previewClosed();
 }
 
+// The dialog lists the system's printers afresh: so does the next store.
 void TBrPrinter::printerSetup() {
-    if (d->printerSetupHook)
-        d->printerSetupHook();
+    if (!d->printerSetupHook)
+        return;
+    d->printerSetupHook();
+    TPrinterCatalog::process()->refresh();
 }
 
 void TBrPrinter::setPrinterSetupHook(std::function<void()> hook) {
@@ -637,7 +654,13 @@ int TBrPrinter::lastPage() const {
 }
 
 void TBrPrinter::setOutputFileName(const QString& fileName) {
+    d->outputFileName = fileName;
     d->driver->setOutputFileName(fileName);
+}
+
+void TBrPrinter::setDocumentInfo(const TPdfInfo& info) {
+    d->pdfAuthor = info.author;
+    d->driver->setDocumentInfo(info);
 }
 
 } // namespace tavim

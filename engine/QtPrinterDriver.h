@@ -29,13 +29,17 @@ public:
 
     void setJobName(const QString& name) override;
     void setOutputFileName(const QString& fileName) override;
+    void setDocumentInfo(const TPdfInfo& info) override;
     QPaintDevice* device() override;
     bool newSheet() override;
     void abortJob() override;
 
 private:
+    bool writesPdf() const;
+
     QStringList m_printers;
     QPrinter m_printer;
+    TPdfInfo m_pdfInfo;
 };
 
 } // namespace tavim
