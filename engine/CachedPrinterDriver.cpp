@@ -51,6 +51,14 @@ TPrinterCatalog::Printer TPrinterCatalog::printer(int index, bool reset) {
     return state;
 }
 
+void TPrinterCatalog::warm() {
+    const int index = defaultPrinter();
+    if (index < 0)
+        return;
+    printer(index, false);
+    printer(index, true);
+}
+
 void TPrinterCatalog::refresh() {
     std::lock_guard lock(m_mutex);
     m_printers.reset();

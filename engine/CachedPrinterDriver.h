@@ -39,6 +39,8 @@ public:
     int defaultPrinter();
     // `index` must be one of printers().
     Printer printer(int index, bool reset);
+    // Reads the list and the default printer's settings now.
+    void warm();
     // Forgets everything: the next question asks the system again.
     void refresh();
     std::unique_ptr<TPrinterDriver> createDriver() const;

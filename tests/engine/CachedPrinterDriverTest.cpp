@@ -81,6 +81,22 @@ TEST(CachedPrinterDriver, APrintJobGetsARealDriverOnTheSelectedPrinterWithItsDef
     EXPECT_EQ(counted.printer->jobName, QStringLiteral("Listagem"));
 }
 
+TEST(CachedPrinterDriver, AWarmCatalogLetsTheFirstStoreAskNothing) {
+    Counted counted;
+    counted.catalog->warm();
+    const int warmed = counted.drivers;
+    const auto store = counted.store();
+    takeA4(*store);
+    EXPECT_EQ(counted.drivers, warmed);
+    EXPECT_EQ(store->settings().deviceName(), QStringLiteral("Fake"));
+
+    // Without a default printer there is nothing to read ahead.
+    Counted none;
+    none.printer->defaultIndex = -1;
+    none.catalog->warm();
+    EXPECT_EQ(none.drivers, 1);
+}
+
 TEST(CachedPrinterDriver, RefreshAsksThePrintersAgain) {
     Counted counted;
     takeA4(*counted.store());
