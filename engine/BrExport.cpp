@@ -83,7 +83,10 @@ void ExportPngs(TBrPrinter& store, const QString& folder) {
         writingFile =
             QDir(folder).filePath(QStringLiteral("page-%1.png").arg(n, 3, 10, QLatin1Char('0')));
         writing = std::async(std::launch::async, [image, file = writingFile] {
-            return image.save(file, "PNG", kPngQuality);
+            // The same pixels in a third of the bytes for libpng to filter.
+            const QImage out =
+                image.allGray() ? image.convertToFormat(QImage::Format_Grayscale8) : image;
+            return out.save(file, "PNG", kPngQuality);
         });
     }
     finishWriting();
