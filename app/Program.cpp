@@ -3,6 +3,7 @@
 #include "app/FrmConfig.h"
 #include "app/FrmTavim.h"
 #include "data/DataModCad.h"
+#include "engine/CachedPrinterDriver.h"
 #include "report/FrmImpressao.h"
 
 namespace tavim {
@@ -38,6 +39,10 @@ TProgram::~TProgram() {
 }
 
 void TProgram::showMainWindow(StartState state) {
+    // The printers are read while the user picks a period, not when
+    // "Imprimir" would wait for them.
+    QMetaObject::invokeMethod(
+        m_frmTavim.get(), [] { TPrinterCatalog::process()->warm(); }, Qt::QueuedConnection);
     switch (state) {
     case StartState::Maximized:
         m_frmTavim->showMaximized();

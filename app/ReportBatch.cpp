@@ -71,8 +71,9 @@ private:
 
 // Generates the report as the preview would and saves its pages to `file`:
 // written there directly when `direct`, else copied from the page stream.
-void generate(const ReportRequest& request, TdmdCadastro& data, const QString& file, bool direct,
-              TStopSignals& stop) {
+// Gives what a PDF of them is titled.
+TPdfInfo generate(const ReportRequest& request, TdmdCadastro& data, const QString& file,
+                  bool direct, TStopSignals& stop) {
     TfrmImpressao form(data);
     form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
                                MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
@@ -102,6 +103,7 @@ void generate(const ReportRequest& request, TdmdCadastro& data, const QString& f
             store.save(file);
     };
     form.relatorio.ShowPreview();
+    return form.relatorio.DocumentInfo();
 }
 
 int printerIndex(const QString& name) {
@@ -154,8 +156,10 @@ void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& 
     QString file = request.open.value_or(request.save.value_or(QString()));
     if (file.isEmpty())
         file = scratch.filePath(QStringLiteral("listing.brp"));
+    // A saved file does not say which period and firm it lists.
+    TPdfInfo info;
     if (!request.open) {
-        generate(request, data, file, false, stop);
+        info = generate(request, data, file, false, stop);
         if (request.save)
             written << file;
         stop.check();
@@ -164,7 +168,7 @@ void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& 
     TBrPrinter store;
     store.load(file);
     if (request.pdf) {
-        ExportPdf(store, *request.pdf);
+        ExportPdf(store, *request.pdf, info);
         written << *request.pdf;
         stop.check();
     }

@@ -2,6 +2,7 @@
 
 #include "data/DbQuery.h"
 #include "data/Field.h"
+#include "data/TextPool.h"
 
 namespace tavim {
 
@@ -29,11 +30,16 @@ DataPacket TTableProvider::getRecords() {
     packet.columns.reserve(fields.size());
     for (const TField* f : fields)
         packet.columns.push_back(ColumnDesc{f->fieldName(), f->kind(), f->size()});
+    TextPool pool(fields.size());
     while (!m_dataSet.eof()) {
         RowValues row;
         row.reserve(fields.size());
-        for (const TField* f : fields)
-            row.push_back(loadedValue(*f));
+        for (const TField* f : fields) {
+            Value value = loadedValue(*f);
+            if (auto* text = std::get_if<QString>(&value))
+                *text = pool.share(row.size(), *text);
+            row.push_back(std::move(value));
+        }
         packet.rows.push_back(std::move(row));
         m_dataSet.next();
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/PdfArchive.h"
+
 #include <QString>
 
 namespace tavim {
@@ -9,8 +11,8 @@ class TBrPrinter;
 // The finished pages of a store as files, drawn the way printing draws them:
 // each page image replayed scaled to the whole page.
 
-// An A4 portrait PDF (texts stay texts), one PDF page per page image.
-void ExportPdf(TBrPrinter& store, const QString& fileName);
+// An A4 portrait PDF/A-1b (texts stay texts), one PDF page per page image.
+void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info = {});
 // folder/page-001.png, ... at 96 dpi, each the page image's own size.
 void ExportPngs(TBrPrinter& store, const QString& folder);
 

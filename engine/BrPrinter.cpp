@@ -5,6 +5,7 @@
 #include "engine/BrPageList.h"
 #include "engine/BrSaveFile.h"
 #include "engine/BrStream.h"
+#include "engine/CachedPrinterDriver.h"
 #include "engine/DeviceRounding.h"
 #include "engine/PrinterDriver.h"
 #include "engine/PrinterSettings.h"
@@ -96,6 +97,8 @@ struct TBrPrinter::Private {
     std::function<void()> printerSetupHook;
     std::function<void()> afterPreview;
     std::function<void()> afterPrint;
+    QString outputFileName;
+    QString pdfAuthor;
 
     void post(QEvent* event);
     void notifyPageAvailable();
@@ -109,6 +112,7 @@ struct TBrPrinter::Private {
     void startJob();
     void nextSheet();
     void endJob(bool abort);
+    void finishPdfFile();
     void discardSurface();
     void endDetached();
     void matchPaper(const TMetafile& page);
@@ -239,6 +243,12 @@ void TBrPrinter::Private::endJob(bool abort) {
     }
     if (!driver->submitJob())
         throw printFailure(QStringLiteral("did not accept the print job"));
+    finishPdfFile();
+}
+
+void TBrPrinter::Private::finishPdfFile() {
+    if (!outputFileName.isEmpty())
+        AddPdfAuthor(outputFileName, pdfAuthor);
 }
 
 void TBrPrinter::Private::discardSurface() {
@@ -273,7 +283,8 @@ void TBrPrinter::Private::matchPaper(const TMetafile& page) {
     }
 }
 
-TBrPrinter::TBrPrinter() : TBrPrinter(createQtPrinterDriver()) {}
+TBrPrinter::TBrPrinter()
+    : TBrPrinter(std::make_unique<TCachedPrinterDriver>(TPrinterCatalog::process())) {}
 
 TBrPrinter::TBrPrinter(std::unique_ptr<TPrinterDriver> driver)
     : d(std::make_unique<Private>(std::move(driver))) {
@@ -695,9 +706,12 @@ void TBrPrinter::closePreview() {
         d->owner->previewClosed();
 }
 
+// The dialog lists the system's printers afresh: so does the next store.
 void TBrPrinter::printerSetup() {
-    if (d->printerSetupHook)
-        d->printerSetupHook();
+    if (!d->printerSetupHook)
+        return;
+    d->printerSetupHook();
+    TPrinterCatalog::process()->refresh();
 }
 
 void TBrPrinter::setPrinterSetupHook(std::function<void()> hook) {
@@ -729,7 +743,13 @@ int TBrPrinter::lastPage() const {
 }
 
 void TBrPrinter::setOutputFileName(const QString& fileName) {
+    d->outputFileName = fileName;
     d->driver->setOutputFileName(fileName);
+}
+
+void TBrPrinter::setDocumentInfo(const TPdfInfo& info) {
+    d->pdfAuthor = info.author;
+    d->driver->setDocumentInfo(info);
 }
 
 } // namespace tavim

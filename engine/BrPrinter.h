@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/BrPaperSize.h"
+#include "engine/PdfArchive.h"
 #include "engine/emf/Metafile.h"
 
 #include <QString>
@@ -86,6 +87,8 @@ public:
     void setTitle(const QString& title);
     // Not empty: printer output goes to this PDF file (the print dialog's choice).
     void setOutputFileName(const QString& fileName);
+    // The title and author of that PDF file.
+    void setDocumentInfo(const TPdfInfo& info);
 
     // A page image, or nothing (see the readable-page rule).
     std::optional<TMetafile> getPage(int n);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/PdfArchive.h"
+
 #include <QList>
 #include <QPoint>
 #include <QSize>
@@ -68,6 +70,8 @@ public:
     virtual void setJobName(const QString& name) = 0;
     // Not empty: the job goes to this PDF file instead of the printer.
     virtual void setOutputFileName(const QString&) {}
+    // The title and author of that PDF file.
+    virtual void setDocumentInfo(const TPdfInfo&) {}
     virtual QPaintDevice* device() = 0;
     virtual bool newSheet() = 0;
     // False when the printer refused the job; errorString() may say why.

@@ -221,8 +221,9 @@ QSize TQtPrinterDriver::printableSize() const {
     return m_printer.pageRect(QPrinter::DevicePixel).size().toSize();
 }
 
+// A PDF file is titled after its document; a printer job keeps the report's name.
 void TQtPrinterDriver::setJobName(const QString& name) {
-    m_printer.setDocName(name);
+    m_printer.setDocName(writesPdf() && !m_pdfInfo.title.isEmpty() ? m_pdfInfo.title : name);
 }
 
 bool TQtPrinterDriver::printsToFile() const {
@@ -316,8 +317,21 @@ QString TQtPrinterDriver::errorString() const {
 
 void TQtPrinterDriver::setOutputFileName(const QString& fileName) {
     m_printer.setOutputFileName(fileName);
-    if (fileName.isEmpty())
+    if (fileName.isEmpty()) {
         m_printer.setOutputFormat(QPrinter::NativeFormat);
+        return;
+    }
+    PrepareArchivePdf(m_printer, m_pdfInfo);
+}
+
+void TQtPrinterDriver::setDocumentInfo(const TPdfInfo& info) {
+    m_pdfInfo = info;
+    if (writesPdf())
+        PrepareArchivePdf(m_printer, m_pdfInfo);
+}
+
+bool TQtPrinterDriver::writesPdf() const {
+    return m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty();
 }
 
 } // namespace tavim

@@ -30,6 +30,7 @@ public:
 
     void setJobName(const QString& name) override;
     void setOutputFileName(const QString& fileName) override;
+    void setDocumentInfo(const TPdfInfo& info) override;
     QPaintDevice* device() override;
     bool newSheet() override;
     bool submitJob() override;
@@ -41,6 +42,7 @@ private:
     bool printsToFile() const;
     void dropSpool();
     bool sendToQueue(const QString& fileName);
+    bool writesPdf() const;
 
     QStringList m_printers;
     // The selected printer: its settings and metrics, and the surface of a job
@@ -51,6 +53,7 @@ private:
     std::unique_ptr<QPrinter> m_spool;
     QString m_spoolFile;
     QString m_error;
+    TPdfInfo m_pdfInfo;
 };
 
 } // namespace tavim

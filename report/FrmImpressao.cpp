@@ -219,6 +219,10 @@ TfrmImpressao::TfrmImpressao(TdmdCadastro& data)
     detalhe.BeforePrint = [this](TBrBand& s, bool& p) { detalheBeforePrint(s, p); };
     rodape.BeforePrint = [this](TBrBand& s, bool& p) { rodapeBeforePrint(s, p); };
     Sumario.BeforePrint = [this](TBrBand& s, bool& p) { SumarioBeforePrint(s, p); };
+    // A PDF is filed under the period it lists and the firm in its header.
+    relatorio.DocumentInfo = [this, firm = label("rpRazaoSocial")] {
+        return TPdfInfo{rpPeriodo->caption(), firm->caption()};
+    };
 }
 
 TfrmImpressao::~TfrmImpressao() = default;

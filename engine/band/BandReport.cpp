@@ -230,6 +230,7 @@ void TBandReport::produce(TBrPrinter& store) {
                               PrinterSettings.OutputBin, PrinterSettings.FirstPage,
                               PrinterSettings.LastPage);
     store.setTitle(ReportTitle);
+    store.setDocumentInfo(DocumentInfo ? DocumentInfo() : TPdfInfo{});
     store.setOutputFileName(PrinterSettings.OutputFileName);
     store.setCompression(Options.Compression);
     store.beginDoc();

@@ -90,6 +90,8 @@ public:
     TBrPage Page;
     TBrReportPrinterSettings PrinterSettings;
     QString ReportTitle;
+    // The title and author of a PDF the report is written to.
+    std::function<TPdfInfo()> DocumentInfo;
     bool ShowProgress = true;
     // Raised once at the start of each run; clearing `printReport` ends the run.
     std::function<void(TBandReport& sender, bool& printReport)> BeforePrint;

@@ -5,6 +5,7 @@
 #include "format/Exception.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPolygonF>
 #include <QRectF>
@@ -54,6 +55,36 @@ QFont defaultFont() {
     font.setFamilies(familiesFor(QString()));
     font.setPixelSize(kDefaultFontPixels);
     return font;
+}
+
+// Every page creates its fonts again; resolving one through the font database,
+// and shaping a text only to learn its width, costs more than drawing it. Both
+// are kept for the thread's later pages, bounded against hostile files.
+constexpr qsizetype kMaxRemembered = 65536;
+
+QHash<QString, QFont>& resolvedFonts() {
+    thread_local QHash<QString, QFont> fonts;
+    return fonts;
+}
+
+QHash<QString, double>& measuredWidths() {
+    thread_local QHash<QString, double> widths;
+    return widths;
+}
+
+template <typename T> void remember(QHash<QString, T>& cache, const QString& key, const T& value) {
+    if (cache.size() >= kMaxRemembered)
+        cache.clear();
+    cache.insert(key, value);
+}
+
+double textWidth(const QFont& font, const QFontMetricsF& metrics, const QString& text) {
+    const QString key = font.key() + QChar(0x1F) + text;
+    if (const auto it = measuredWidths().constFind(key); it != measuredWidths().constEnd())
+        return *it;
+    const double width = metrics.horizontalAdvance(text);
+    remember(measuredWidths(), key, width);
+    return width;
 }
 
 double coordinate(qint32 v) {
@@ -384,6 +415,15 @@ void EmfPlayer::createFont(ByteReader& r) {
             break;
         face.append(c);
     }
+    const QString key = QStringLiteral("%1/%2/%3/%4")
+                            .arg(height)
+                            .arg(weight)
+                            .arg(int(italic) | int(underline) << 1 | int(strikeOut) << 2) +
+                        face;
+    if (const auto it = resolvedFonts().constFind(key); it != resolvedFonts().constEnd()) {
+        storeObject(handle, *it);
+        return;
+    }
 
     QFont font;
     font.setFamilies(familiesFor(face));
@@ -402,6 +442,7 @@ void EmfPlayer::createFont(ByteReader& r) {
     font.setItalic(italic);
     font.setUnderline(underline);
     font.setStrikeOut(strikeOut);
+    remember(resolvedFonts(), key, font);
     storeObject(handle, font);
 }
 
@@ -559,7 +600,10 @@ void EmfPlayer::text(ByteReader& record, bool wide) {
         text.append(wide ? QChar(record.u16()) : QChar(record.u8()));
 
     const QFontMetricsF metrics(m_dc.font);
-    const double width = metrics.horizontalAdvance(text);
+    // A left-aligned line without a background needs no width.
+    const bool needsWidth = (m_dc.textAlign & emf::kHorizontalAlignMask) != emf::TA_LEFT ||
+                            (m_dc.textAlign & emf::TA_UPDATECP) || m_dc.bkMode == emf::OPAQUE;
+    const double width = needsWidth ? textWidth(m_dc.font, metrics, text) : 0;
     if (m_dc.textAlign & emf::TA_UPDATECP)
         ref = m_dc.position;
     const QPointF baseline = alignedBaseline(ref, width, metrics);

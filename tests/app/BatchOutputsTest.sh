@@ -25,6 +25,13 @@ echo "pages: pdf $pdf_pages, png $png_pages, saved file $brp_pages"
     { echo "page counts disagree" >&2; exit 1; }
 [ "$(pdfinfo "$work/converted.pdf" | awk '/^Pages:/ {print $2}')" = "$pdf_pages" ]
 pdftotext "$work/listing.pdf" "$work/listing.txt"
+# Archived as PDF/A-1b under the period and the firm of the page header.
+pdfinfo "$work/listing.pdf" >"$work/info"
+grep -qx "Title: *Referênte ao mês de FEVEREIRO de 2024" "$work/info"
+grep -qx "Author: *TAMBRI IMOVEIS LTDA" "$work/info"
+grep -qx "Creator: *Tavim" "$work/info"
+pdfinfo -meta "$work/listing.pdf" | grep -q 'pdfaid:part="1"'
+pdfinfo -meta "$work/converted.pdf" | grep -q 'pdfaid:conformance="B"'
 grep -q "Referênte ao mês de FEVEREIRO de 2024" "$work/listing.txt"
 
 for page in "$work"/pages/*.png; do

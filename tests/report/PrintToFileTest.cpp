@@ -13,14 +13,23 @@ using namespace tavim::test;
 
 namespace {
 
-int pdfPages(const QString& file) {
+QString pdfinfo(const QStringList& args) {
     QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {file});
+    info.start(QStringLiteral("pdfinfo"), args);
     info.waitForFinished(10'000);
-    for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split('\n'))
-        if (line.startsWith(QLatin1String("Pages:")))
-            return line.mid(6).trimmed().toInt();
-    return -1;
+    return QString::fromUtf8(info.readAllStandardOutput());
+}
+
+QString pdfField(const QString& file, const QString& name) {
+    for (const QString& line : pdfinfo({file}).split('\n'))
+        if (line.startsWith(name + QLatin1Char(':')))
+            return line.mid(name.size() + 1).trimmed();
+    return {};
+}
+
+int pdfPages(const QString& file) {
+    const QString pages = pdfField(file, QStringLiteral("Pages"));
+    return pages.isEmpty() ? -1 : pages.toInt();
 }
 
 TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
@@ -33,9 +42,17 @@ TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
     report.form.relatorio.PrinterSettings.OutputFileName = pdf;
     report.form.relatorio.PrinterSettings.FirstPage = 2;
     report.form.relatorio.PrinterSettings.LastPage = 3;
+    report.form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"));
     report.form.relatorio.PrintToPrinter();
     EXPECT_EQ(pdfPages(pdf), 2);
     EXPECT_TRUE(report.form.relatorio.idle());
+    // Filed as PDF/A under the period and the firm of the page header.
+    EXPECT_EQ(pdfField(pdf, QStringLiteral("Title")),
+              QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"));
+    EXPECT_EQ(pdfField(pdf, QStringLiteral("Author")), QStringLiteral("TAMBRI IMOVEIS LTDA"));
+    EXPECT_EQ(pdfField(pdf, QStringLiteral("Creator")), QStringLiteral("Tavim"));
+    EXPECT_TRUE(
+        pdfinfo({QStringLiteral("-meta"), pdf}).contains(QStringLiteral("pdfaid:part=\"1\"")));
 }
 
 } // namespace

@@ -1,0 +1,106 @@
+// Replaying saved pages to PDF and to PNG files, against QPdfWriter and QImage
+// drawing the same page contents directly (the pages' drawing calls recorded
+// as QPictures beforehand), all in this run.
+#include "DemoRun.h"
+#include "engine/BrExport.h"
+#include "engine/BrPrinter.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPicture>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace tavim;
+
+namespace {
+
+constexpr int kRows = 10'000;
+
+double seconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::vector<QPicture> record(TBrPrinter& store, QSize& size) {
+    std::vector<QPicture> pictures(std::size_t(store.pageCount()));
+    for (int n = 1; n <= store.pageCount(); ++n) {
+        const auto page = store.getPage(n);
+        size = page->size();
+        QPainter painter(&pictures[std::size_t(n - 1)]);
+        page->play(painter, QRectF(QPointF(0, 0), page->size()));
+    }
+    return pictures;
+}
+
+void directPdf(const std::vector<QPicture>& pictures, QSize size, const QString& file) {
+    QPdfWriter pdf(file);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    pdf.setResolution(1200);
+    QPainter painter(&pdf);
+    painter.scale(double(pdf.width()) / size.width(), double(pdf.height()) / size.height());
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (i > 0)
+            pdf.newPage();
+        painter.drawPicture(0, 0, pictures[i]);
+    }
+}
+
+void directPngs(const std::vector<QPicture>& pictures, QSize size, const QString& folder) {
+    QDir().mkpath(folder);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.drawPicture(0, 0, pictures[i]);
+        }
+        image.save(QDir(folder).filePath(QStringLiteral("page-%1.png").arg(i + 1)), "PNG");
+    }
+}
+
+void report(const char* what, int pages, double ours, double direct) {
+    std::printf("%s: %d pages, %.1f pages/s; direct %.1f pages/s; ratio (ours / direct time) "
+                "%.2f\n",
+                what, pages, pages / ours, pages / direct, ours / direct);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("listing.brp"));
+    const bench::ChildRun generated =
+        bench::runReport(bench::demoDatabase(dir.path(), kRows), {QStringLiteral("--save"), saved});
+    if (generated.exitCode != 0) {
+        std::fprintf(stderr, "tavim-report --save failed\n");
+        return 1;
+    }
+    TBrPrinter store;
+    store.load(saved);
+    const int pages = store.pageCount();
+    std::printf("about %d rows, %d pages generated and saved in %.2f s (%.1f pages/s)\n", kRows,
+                pages, generated.seconds, pages / generated.seconds);
+    QSize size;
+    const std::vector<QPicture> pictures = record(store, size);
+
+    const double pdf = seconds([&] { ExportPdf(store, dir.filePath(QStringLiteral("ours.pdf"))); });
+    const double pdfDirect =
+        seconds([&] { directPdf(pictures, size, dir.filePath(QStringLiteral("direct.pdf"))); });
+    report("PDF", pages, pdf, pdfDirect);
+    const double png = seconds([&] { ExportPngs(store, dir.filePath(QStringLiteral("ours"))); });
+    const double pngDirect =
+        seconds([&] { directPngs(pictures, size, dir.filePath(QStringLiteral("direct"))); });
+    report("PNG at 96 dpi", pages, png, pngDirect);
+    return 0;
+}
