@@ -43,6 +43,7 @@ public:
 private:
     bool printsToFile() const;
     void dropSpool();
+    QString reserveSpoolFile();
     bool sendToQueue(const QString& fileName);
 
     QStringList m_printers;
