@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPrinterInfo>
 #include <QTemporaryFile>
@@ -230,21 +231,37 @@ bool TQtPrinterDriver::printsToFile() const {
     return !m_printer.outputFileName().isEmpty();
 }
 
+// A new file in the temporary folder, or empty with m_error saying why. Qt
+// reads a missing $TMPDIR as the current folder; the spool never goes there.
+QString TQtPrinterDriver::reserveSpoolFile() {
+    const QString folder = QDir::tempPath();
+    const QString name = QStringLiteral("tavim-job-XXXXXX.pdf");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        m_error = QStringLiteral("Cannot create file \"%1\". The temporary folder does not exist")
+                      .arg(QDir(qEnvironmentVariable("TMPDIR")).filePath(name));
+        return {};
+    }
+    QTemporaryFile reserve(QDir(folder).filePath(name));
+    reserve.setAutoRemove(false);
+    if (reserve.open())
+        return reserve.fileName();
+    m_error = QStringLiteral("Cannot create file \"%1\". %2")
+                  .arg(reserve.fileTemplate(), reserve.errorString());
+    return {};
+}
+
 QPaintDevice* TQtPrinterDriver::device() {
     dropSpool();
     m_error.clear();
     if (printsToFile())
         return &m_printer;
-    QTemporaryFile reserve(QDir::temp().filePath(QStringLiteral("tavim-job-XXXXXX.pdf")));
-    reserve.setAutoRemove(false);
-    if (reserve.open())
-        m_spoolFile = reserve.fileName();
-    else
-        m_error = reserve.errorString();
+    m_spoolFile = reserveSpoolFile();
     // Same resolution and layout as the printer's own job, so the pages come
     // out exactly as they would have.
     m_spool = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    m_spool->setOutputFileName(m_spoolFile.isEmpty() ? QStringLiteral("/nonexistent/job.pdf")
+    // Without a spool file the job cannot begin: nothing can be created
+    // below /dev/null.
+    m_spool->setOutputFileName(m_spoolFile.isEmpty() ? QStringLiteral("/dev/null/job.pdf")
                                                      : m_spoolFile);
     m_spool->setResolution(m_printer.resolution());
     m_spool->setFullPage(m_printer.fullPage());

@@ -7,6 +7,9 @@
 
 namespace tavim {
 
+// The installed printers through Qt, jobs handed to CUPS. Used by one thread
+// at a time (print runs and stored-page printing run on the user-interface
+// thread); no lock.
 class TQtPrinterDriver : public TPrinterDriver {
 public:
     TQtPrinterDriver();
@@ -41,6 +44,7 @@ public:
 private:
     bool printsToFile() const;
     void dropSpool();
+    QString reserveSpoolFile();
     bool sendToQueue(const QString& fileName);
     bool writesPdf() const;
 

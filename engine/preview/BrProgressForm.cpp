@@ -4,11 +4,13 @@
 #include "engine/BrPrinter.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace tavim {
 
@@ -16,6 +18,8 @@ namespace {
 
 constexpr QSize kClientSize(149, 97);
 constexpr int kProgressStep = 5;
+// Room a window manager's title bar takes for the icon, buttons and margins.
+constexpr int kTitleBarButtons = 128;
 // A dialog border: title and close box only, so that the narrow title bar
 // keeps its room for the caption.
 constexpr Qt::WindowFlags kDialogBorder =
@@ -28,22 +32,31 @@ TBrProgressForm::TBrProgressForm(TBrPrinter& store, QWidget* parent)
     : QDialog(parent, kDialogBorder), m_store(store), m_gauge(new QProgressBar(this)),
       m_info(new QLabel(this)) {
     setWindowTitle(QStringLiteral("Printing progress"));
-    setFixedSize(kClientSize);
+    // Wide enough for the caption beside the title bar's icon and buttons,
+    // which on Linux take more room than the design's 149 pixels leave; the
+    // controls keep their places, centred in the wider window.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int width =
+        std::max(kClientSize.width(),
+                 QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarButtons);
+    setFixedSize(width, kClientSize.height());
+    const int dx = (width - kClientSize.width()) / 2;
 
     m_gauge->setObjectName("Gauge");
     m_gauge->setRange(0, 100);
     m_gauge->setValue(0);
     m_gauge->setTextVisible(false);
-    m_gauge->setGeometry(16, 18, 114, 16);
+    m_gauge->setGeometry(dx + 16, 18, 114, 16);
 
     m_info->setObjectName("Info");
     m_info->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_info->setGeometry(0, 44, 145, m_info->fontMetrics().height());
+    m_info->setGeometry(dx, 44, 145, m_info->fontMetrics().height());
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName("Cancel");
     cancel->setAutoDefault(false);
-    cancel->setGeometry(36, 60, 75, 25);
+    cancel->setGeometry(dx + 36, 60, 75, 25);
     connect(cancel, &QPushButton::clicked, this, [this] { m_store.cancel(); });
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -237,13 +237,12 @@ void TBrStandardPreview::progressUpdate(int percent) {
         m_progressPanel->clear();
 }
 
-// The run stopped with an error: what it finished stays viewable with the
-// final page position, and the error box comes up over this window (the
-// application's one catch point shows it).
+// The run stopped with an error. The page view has caught up (pages, page
+// position, buttons); the error box comes up over this window, shown by the
+// application's one catch point.
 void TBrStandardPreview::runFailed() {
     if (!m_store)
         return;
-    pageAvailable();
     if (const std::exception_ptr error = m_store->takeRunError())
         std::rethrow_exception(error);
 }

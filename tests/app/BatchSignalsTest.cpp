@@ -158,5 +158,31 @@ TEST_F(BatchPrint, APausedQueueExitsWithTheError) {
         report.readAllStandardError().contains("Printer \"TavimPDF\" is in an error state."));
 }
 
+TEST_F(BatchPrint, WithoutATemporaryFolderThePrintFailsClearly) {
+    if (!cupsQueueEnabled())
+        GTEST_SKIP() << "set TAVIM_TEST_CUPS=1 with the queue of scripts/cups";
+    const CupsOutput queue;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVIM_DATABASE", s_dir->filePath("demo.fdb"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess save;
+    save.setProcessEnvironment(env);
+    save.start(QStringLiteral(TAVIM_REPORT),
+               {"--month", "2", "--year", "2024", "--save", out("listing.brp")});
+    ASSERT_TRUE(save.waitForFinished(120'000));
+    ASSERT_EQ(save.exitCode(), 0);
+
+    env.insert("TMPDIR", m_temp.filePath("missing"));
+    QProcess report;
+    report.setProcessEnvironment(env);
+    report.start(QStringLiteral(TAVIM_REPORT), {"--open", out("listing.brp"), "--print"});
+    ASSERT_TRUE(report.waitForFinished(120'000));
+    EXPECT_EQ(report.exitCode(), 1);
+    EXPECT_TRUE(report.readAllStandardError().contains(
+        "Printer \"TavimPDF\" could not start the print job: Cannot create file"));
+    QThread::msleep(500);
+    EXPECT_TRUE(queue.arrived().isEmpty());
+}
+
 } // namespace
 } // namespace tavim::test

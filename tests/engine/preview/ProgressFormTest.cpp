@@ -51,7 +51,18 @@ TEST(ProgressFormTest, DialogBorderWithItsCaption) {
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(form.size(), QSize(149, 97));
+    // The caption fits beside the title bar's buttons; the controls stay
+    // centred under one another.
+    QFont titleFont = form.font();
+    titleFont.setBold(true);
+    EXPECT_GE(form.width(), QFontMetrics(titleFont).horizontalAdvance("Printing progress") + 128);
+    EXPECT_GE(form.width(), 149);
+    EXPECT_EQ(form.height(), 97);
+    const auto* cancel = form.findChild<QPushButton*>("Cancel");
+    const int dx = (form.width() - 149) / 2;
+    EXPECT_EQ(form.gauge().geometry(), QRect(dx + 16, 18, 114, 16));
+    EXPECT_EQ(cancel->geometry(), QRect(dx + 36, 60, 75, 25));
+    EXPECT_EQ(form.info().geometry().left(), dx);
     // Closing asks the run to stop, as Cancel does; the run closes the window.
     form.show();
     form.close();
