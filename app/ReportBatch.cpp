@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 namespace tavim {
@@ -147,15 +148,19 @@ void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& 
         generate(request, data, *request.save, true, stop);
         return;
     }
-    const QString scratchTemplate = TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
-    QTemporaryDir scratch(scratchTemplate);
-    if (!scratch.isValid()) {
-        throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                            .arg(scratchTemplate, scratch.errorString()));
-    }
+    // Pages that are neither opened nor saved live in a scratch folder.
+    std::optional<QTemporaryDir> scratch;
     QString file = request.open.value_or(request.save.value_or(QString()));
-    if (file.isEmpty())
-        file = scratch.filePath(QStringLiteral("listing.brp"));
+    if (file.isEmpty()) {
+        const QString scratchTemplate =
+            TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
+        scratch.emplace(scratchTemplate);
+        if (!scratch->isValid()) {
+            throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
+                                .arg(scratchTemplate, scratch->errorString()));
+        }
+        file = scratch->filePath(QStringLiteral("listing.brp"));
+    }
     // A saved file does not say which period and firm it lists.
     TPdfInfo info;
     if (!request.open) {

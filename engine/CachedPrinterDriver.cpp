@@ -168,9 +168,22 @@ bool TCachedPrinterDriver::newSheet() {
     return real().newSheet();
 }
 
+bool TCachedPrinterDriver::submitJob() {
+    return real().submitJob();
+}
+
 void TCachedPrinterDriver::abortJob() {
     if (m_real)
         m_real->abortJob();
+}
+
+// A fault is the printer's state now, never a cached one.
+bool TCachedPrinterDriver::inErrorState() const {
+    return real().inErrorState();
+}
+
+QString TCachedPrinterDriver::errorString() const {
+    return m_real ? m_real->errorString() : QString();
 }
 
 // The real driver on the printer this one has selected, in the same state.

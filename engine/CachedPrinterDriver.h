@@ -85,7 +85,10 @@ public:
     void setDocumentInfo(const TPdfInfo& info) override;
     QPaintDevice* device() override;
     bool newSheet() override;
+    bool submitJob() override;
     void abortJob() override;
+    bool inErrorState() const override;
+    QString errorString() const override;
 
 private:
     // Answers come from the catalog (false: from the real driver).
