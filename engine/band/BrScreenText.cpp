@@ -4,7 +4,6 @@
 #include "engine/band/BrUnits.h"
 #include "engine/emf/GlyphAdvances.h"
 
-#include <QImage>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -12,19 +11,6 @@
 namespace tavim {
 
 namespace {
-
-// A screen-compatible device per thread: the worker measures while the user
-// interface may be measuring too.
-const QImage& screenDevice() {
-    thread_local const QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-        const int dotsPerMeter = qRound(kScreenDpi / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
-    return device;
-}
 
 bool isBreak(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('-') || c == QChar(13);
@@ -48,7 +34,7 @@ QStringList words(const QString& piece) {
 } // namespace
 
 TBrScreenText::TBrScreenText(const QFont& font)
-    : m_font(realizedFont(font, int(kScreenDpi))), m_metrics(m_font, &screenDevice()) {}
+    : m_font(realizedFont(font, int(kScreenDpi))), m_metrics(m_font, &ScreenMeasuringDevice()) {}
 
 TBrScreenText& TBrScreenText::of(const QFont& font) {
     // A report uses a handful of fonts; a bound keeps odd callers finite.

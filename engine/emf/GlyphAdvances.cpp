@@ -11,7 +11,10 @@ namespace {
 
 constexpr int kReferenceDpi = 96;
 
-const QImage& referenceDevice() {
+} // namespace
+
+// Per thread: the worker measures while the user interface may be measuring too.
+const QImage& ScreenMeasuringDevice() {
     thread_local const QImage device = [] {
         QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
         const int dotsPerMeter = qRound(kReferenceDpi / 0.0254);
@@ -22,9 +25,7 @@ const QImage& referenceDevice() {
     return device;
 }
 
-} // namespace
-
-GlyphAdvances::GlyphAdvances(const QFont& font) : m_metrics(font, &referenceDevice()) {
+GlyphAdvances::GlyphAdvances(const QFont& font) : m_metrics(font, &ScreenMeasuringDevice()) {
     m_latin.fill(-1);
 }
 

@@ -3,10 +3,14 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
 #include <QString>
 #include <array>
 
 namespace tavim {
+
+// The 96-dpi screen-compatible device texts are measured on, one per thread.
+const QImage& ScreenMeasuringDevice();
 
 // The advances of one font's glyphs on the 96-dpi reference device, each
 // measured once as characters come: a one-character text's advance in Qt's

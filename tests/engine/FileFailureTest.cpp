@@ -5,6 +5,7 @@
 #include "engine/BrPageList.h"
 #include "engine/BrStream.h"
 #include "format/Exception.h"
+#include "tests/data/ErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,15 +14,6 @@
 
 namespace tavim::test {
 namespace {
-
-QString errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.message();
-    }
-    return QStringLiteral("(no error)");
-}
 
 QStringList entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);

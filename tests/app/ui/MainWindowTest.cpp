@@ -6,7 +6,7 @@
 #include "app/Program.h"
 #include "data/DataModCad.h"
 #include "report/FrmImpressao.h"
-#include "tools/DemoDatabase.h"
+#include "tests/app/DemoDatabaseEnvironment.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -24,21 +24,6 @@ using namespace tavim;
 using namespace tavim::test;
 
 namespace {
-
-// One demo database for the whole test program, reached as the program would
-// through TAVIM_DATABASE.
-class DemoDatabaseEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        const QString path = m_dir.filePath(QStringLiteral("tavim.fdb"));
-        createDemoDatabase(path, 40, 7, QDate(2024, 2, 1));
-        qputenv("TAVIM_DATABASE", path.toUtf8());
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 const auto* const kDemo = ::testing::AddGlobalTestEnvironment(new DemoDatabaseEnvironment);
 

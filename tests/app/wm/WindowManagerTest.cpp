@@ -11,7 +11,7 @@
 #include "data/DataModCad.h"
 #include "engine/BrPrinter.h"
 #include "engine/preview/BrProgressForm.h"
-#include "tools/DemoDatabase.h"
+#include "tests/app/DemoDatabaseEnvironment.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -124,19 +124,6 @@ void onModal(const std::function<void(QWidget*)>& inside, int tries) {
 void whenModal(const std::function<void(QWidget*)>& inside) {
     QTimer::singleShot(20, [inside] { onModal(inside, 250); });
 }
-
-class DemoDatabase : public ::testing::Environment {
-public:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        const QString path = m_dir.filePath(QStringLiteral("tavim.fdb"));
-        createDemoDatabase(path, 40, 7, QDate(2024, 2, 1));
-        qputenv("TAVIM_DATABASE", path.toUtf8());
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 class WindowManager : public ::testing::Test {
 protected:
@@ -264,7 +251,7 @@ TEST(WindowManagerProgress, ProgressWindowIsPrintingProgress) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new DemoDatabase);
+    ::testing::AddGlobalTestEnvironment(new tavim::test::DemoDatabaseEnvironment);
     TApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }
