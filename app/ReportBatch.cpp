@@ -7,6 +7,7 @@
 #include "engine/BrNotices.h"
 #include "engine/BrPrinter.h"
 #include "engine/BrStream.h"
+#include "engine/band/BandReport.h"
 #include "format/Exception.h"
 #include "report/FrmImpressao.h"
 
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
@@ -35,9 +35,10 @@ public:
 
 protected:
     bool event(QEvent* event) override {
-        if (event->type() != TBrProgressEvent::type())
+        const auto* progress = notice<TBrProgressEvent>(event);
+        if (!progress)
             return QObject::event(event);
-        draw(static_cast<TBrProgressEvent*>(event)->percent());
+        draw(progress->percent());
         return true;
     }
 
@@ -79,31 +80,7 @@ TPdfInfo generate(const ReportRequest& request, TdmdCadastro& data, const QStrin
     form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
                                MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
                                request.yearText);
-    ProgressBar bar;
-    if (direct)
-        form.relatorio.PageFile = file;
-    form.relatorio.PreviewHook = [&](TBrPrinter& store) {
-        store.setClient(&bar);
-        {
-            // A stop closes the preview, as the window would: the run ends
-            // before its next row.
-            const StopAction closePreview(stop, [&store] { store.closePreview(); });
-            while (!form.relatorio.idle()) {
-                QCoreApplication::processEvents();
-                QThread::msleep(2);
-            }
-            QCoreApplication::processEvents();
-        }
-        store.setClient(nullptr);
-        stop.check();
-        if (const std::exception_ptr error = store.takeRunError())
-            std::rethrow_exception(error);
-        if (direct)
-            store.commitPages();
-        else
-            store.save(file);
-    };
-    form.relatorio.ShowPreview();
+    SaveReportPages(form.relatorio, file, direct, stop);
     return form.relatorio.DocumentInfo();
 }
 
@@ -187,6 +164,25 @@ void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& 
 }
 
 } // namespace
+
+void SaveReportPages(TBandReport& report, const QString& file, bool direct, TStopSignals& stop) {
+    ProgressBar bar;
+    if (direct)
+        report.PageFile = file;
+    std::unique_ptr<TBrPrinter> store;
+    {
+        // The run ends before its next row.
+        const StopAction cancel(stop, [&report] { report.Cancel(); });
+        store = report.Generate(&bar);
+    }
+    stop.check();
+    if (!store || store->status() != TBrStatus::Finished)
+        throw Exception(QStringLiteral("The report was not generated"));
+    if (direct)
+        store->commitPages();
+    else
+        store->save(file);
+}
 
 void WriteReportPages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop) {
     QStringList written;

@@ -2,8 +2,11 @@
 
 #include "app/ReportCommandLine.h"
 
+#include <QString>
+
 namespace tavim {
 
+class TBandReport;
 class TdmdCadastro;
 class TStopSignals;
 
@@ -12,6 +15,12 @@ class TStopSignals;
 // every output the request names. A stop signal ends the run before its next
 // row or the print job before its next page (the job is abandoned), removes
 // the files this call wrote and throws EInterrupted.
+// Generates `report` on this thread, without a window, and saves its pages to
+// `file`: written there directly when `direct`, else copied from the page
+// stream. A report that declines to run throws "The report was not generated";
+// an error of the run is thrown as it is. Either way no file is left.
+void SaveReportPages(TBandReport& report, const QString& file, bool direct, TStopSignals& stop);
+
 void WriteReportPages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop);
 
 } // namespace tavim

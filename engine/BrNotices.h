@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ThreadHandOff.h"
+
 #include <QEvent>
 
 namespace tavim {
@@ -31,5 +33,15 @@ public:
 private:
     int m_percent;
 };
+
+// `event` as the notice T, or null when it is another event. Receivers read
+// notices through this: what the store did before posting one is then
+// visible to them.
+template <class T> T* notice(QEvent* event) {
+    if (event->type() != T::type())
+        return nullptr;
+    handOffAcquire(event);
+    return static_cast<T*>(event);
+}
 
 } // namespace tavim

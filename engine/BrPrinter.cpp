@@ -3,12 +3,14 @@
 #include "engine/BrError.h"
 #include "engine/BrNotices.h"
 #include "engine/BrPageList.h"
+#include "engine/BrPrintJob.h"
 #include "engine/BrSaveFile.h"
 #include "engine/BrStream.h"
 #include "engine/CachedPrinterDriver.h"
 #include "engine/DeviceRounding.h"
 #include "engine/PrinterDriver.h"
 #include "engine/PrinterSettings.h"
+#include "engine/ThreadHandOff.h"
 
 #include <QCoreApplication>
 #include <QFileDevice>
@@ -25,8 +27,6 @@ namespace tavim {
 
 namespace {
 
-constexpr long double kA4Width = 2100;
-constexpr long double kA4Length = 2970;
 // Paper-table entries that a loaded page's size is compared with.
 constexpr int kFirstMatchedPaper = 1;
 constexpr int kLastMatchedPaper = 26;
@@ -42,20 +42,20 @@ void processPendingEvents() {
 
 struct TBrPrinter::Private {
     explicit Private(std::unique_ptr<TPrinterDriver> printerDriver)
-        : driver(std::move(printerDriver)), printerAvailable(!driver->printers().isEmpty()),
-          settings(driver.get()) {}
+        : job(std::move(printerDriver)) {}
 
-    std::unique_ptr<TPrinterDriver> driver;
-    bool printerAvailable;
-    TPrinterSettings settings;
+    // The printer and its job: user-interface thread only.
+    TBrPrintJob job;
+    // Set before a run starts, read by the run.
     TBrDestination destination = TBrDestination::PageImages;
     QString title;
     int firstPage = 0;
     int lastPage = 0;
     std::atomic<bool> cancelled = false;
 
-    // Device mapping; written by the producing thread and by load, which never
-    // runs while a printer document is busy and finds page-image factors in place.
+    // The run's own: its page setup, copied when it is handed the printer
+    // settings, and its device mapping, set when its document begins.
+    TBrPageSetup setup;
     long double horizontalFactor = 1;
     long double verticalFactor = 1;
     int leftOffset = 0;
@@ -70,8 +70,14 @@ struct TBrPrinter::Private {
     std::shared_ptr<TBrPageList> pages;
     // Set by endDoc only: an aborted document is never committed as a saved file.
     bool complete = false;
-    QObject* client = nullptr;
     std::exception_ptr runError;
+
+    // The notices' receiver. Posting holds the lock, and the receiver is let
+    // go under it (by setClient or its own destruction), so a notice never
+    // reaches a receiver that is gone: Qt drops what was posted to it.
+    std::mutex clientMutex;
+    QObject* client = nullptr;
+    QMetaObject::Connection clientGone;
 
     // Held by the producing calls (newPage, endDoc, abortDoc, progress) while they
     // touch the page list, and by load while it detaches a busy document; a
@@ -87,20 +93,18 @@ struct TBrPrinter::Private {
     // The open page's drawing surface, used by the producing thread only.
     std::unique_ptr<TMetafileRecorder> recorder;
     QPainter imagePainter;
-    QPainter printerPainter;
-    bool jobStarted = false;
     QPainter* canvas = nullptr;
 
+    // User-interface thread only.
     TBrStoreOwner* owner = nullptr;
     bool reportLoaded = false;
     bool showingPreview = false;
     std::function<void()> printerSetupHook;
     std::function<void()> afterPreview;
     std::function<void()> afterPrint;
-    QString outputFileName;
-    QString pdfAuthor;
 
     void post(QEvent* event);
+    void setClient(QObject* receiver);
     void notifyPageAvailable();
     bool inPrintRange(int page) const;
     QSize pageImageSize() const;
@@ -108,25 +112,32 @@ struct TBrPrinter::Private {
     std::optional<TMetafile> closeImage();
     void closePage();
     void openPage();
-    Exception printFailure(const QString& what) const;
-    void startJob();
-    void nextSheet();
-    void endJob(bool abort);
-    void finishPdfFile();
     void discardSurface();
     void endDetached();
     void matchPaper(const TMetafile& page);
 };
 
 void TBrPrinter::Private::post(QEvent* event) {
-    std::unique_lock lock(mutex);
-    QObject* target = client;
-    lock.unlock();
-    if (!target) {
+    std::lock_guard lock(clientMutex);
+    if (!client) {
         delete event;
         return;
     }
-    QCoreApplication::postEvent(target, event);
+    handOffRelease(event);
+    QCoreApplication::postEvent(client, event);
+}
+
+void TBrPrinter::Private::setClient(QObject* receiver) {
+    std::lock_guard lock(clientMutex);
+    QObject::disconnect(clientGone);
+    client = receiver;
+    if (!receiver)
+        return;
+    // Direct: it runs in the receiver's destructor, before its memory goes.
+    clientGone = QObject::connect(receiver, &QObject::destroyed, [this] {
+        std::lock_guard gone(clientMutex);
+        client = nullptr;
+    });
 }
 
 void TBrPrinter::Private::notifyPageAvailable() {
@@ -141,15 +152,8 @@ bool TBrPrinter::Private::inPrintRange(int page) const {
 }
 
 QSize TBrPrinter::Private::pageImageSize() const {
-    long double width = settings.pageWidth();
-    long double length = settings.pageLength();
-    if (width <= 0 || length <= 0) {
-        width = kA4Width;
-        length = kA4Length;
-    }
-    if (settings.orientation() == TBrOrientation::Landscape)
-        std::swap(width, length);
-    return QSize(roundHalfEven(width * kScreenFactor), roundHalfEven(length * kScreenFactor));
+    return QSize(roundHalfEven(setup.paperWidth * kScreenFactor),
+                 roundHalfEven(setup.paperLength * kScreenFactor));
 }
 
 void TBrPrinter::Private::openImage() {
@@ -175,7 +179,7 @@ void TBrPrinter::Private::closePage() {
             pages->append(*image);
     } else if (inPrintRange(pageCount)) {
         if (pageCount != lastPage)
-            nextSheet();
+            job.nextSheet();
     } else {
         closeImage();
     }
@@ -192,63 +196,11 @@ void TBrPrinter::Private::openPage() {
         openImage();
         return;
     }
-    if (!jobStarted)
-        startJob();
-    horizontalFactor = static_cast<long double>(settings.pixelsPerInchX()) / 254;
-    verticalFactor = static_cast<long double>(settings.pixelsPerInchY()) / 254;
-    canvas = &printerPainter;
-}
-
-Exception TBrPrinter::Private::printFailure(const QString& what) const {
-    QString text = QStringLiteral("Printer \"%1\" %2").arg(driver->deviceName(), what);
-    if (const QString reason = driver->errorString(); !reason.isEmpty())
-        text += QStringLiteral(": ") + reason;
-    return Exception(text);
-}
-
-void TBrPrinter::Private::startJob() {
-    if (driver->inErrorState())
-        throw printFailure(QStringLiteral("is in an error state"));
-    driver->setJobName(title);
-    if (!printerPainter.begin(driver->device())) {
-        driver->abortJob();
-        throw printFailure(QStringLiteral("could not start the print job"));
-    }
-    jobStarted = true;
-}
-
-void TBrPrinter::Private::nextSheet() {
-    if (!driver->newSheet())
-        throw printFailure(QStringLiteral("could not start a new sheet"));
-}
-
-// Ending hands the job to the printer only when every step went through; an
-// aborted or failed job is abandoned whole.
-void TBrPrinter::Private::endJob(bool abort) {
-    if (!jobStarted)
-        return;
-    jobStarted = false;
-    const bool ended = printerPainter.end();
-    if (abort) {
-        driver->abortJob();
-        return;
-    }
-    if (!ended) {
-        driver->abortJob();
-        throw printFailure(QStringLiteral("could not finish the print job"));
-    }
-    if (driver->inErrorState()) {
-        driver->abortJob();
-        throw printFailure(QStringLiteral("is in an error state"));
-    }
-    if (!driver->submitJob())
-        throw printFailure(QStringLiteral("did not accept the print job"));
-    finishPdfFile();
-}
-
-void TBrPrinter::Private::finishPdfFile() {
-    if (!outputFileName.isEmpty())
-        AddPdfAuthor(outputFileName, pdfAuthor);
+    if (!job.started())
+        job.start();
+    horizontalFactor = static_cast<long double>(setup.pixelsPerInchX) / 254;
+    verticalFactor = static_cast<long double>(setup.pixelsPerInchY) / 254;
+    canvas = &job.painter();
 }
 
 void TBrPrinter::Private::discardSurface() {
@@ -259,7 +211,7 @@ void TBrPrinter::Private::discardSurface() {
 // The end of a run whose document a load replaced: its job is abandoned and
 // nothing of it reaches the store.
 void TBrPrinter::Private::endDetached() {
-    endJob(true);
+    job.abandon();
     discardSurface();
     detached = false;
 }
@@ -274,11 +226,11 @@ void TBrPrinter::Private::matchPaper(const TMetafile& page) {
         const int paperWidth = static_cast<int>(paperWidthMm(paper) / 4);
         const int paperLength = static_cast<int>(paperLengthMm(paper) / 4);
         if (width == paperWidth && length == paperLength) {
-            settings.setPaperSize(paper);
-            settings.setOrientation(TBrOrientation::Portrait);
+            job.settings().setPaperSize(paper);
+            job.settings().setOrientation(TBrOrientation::Portrait);
         } else if (width == paperLength && length == paperWidth) {
-            settings.setPaperSize(paper);
-            settings.setOrientation(TBrOrientation::Landscape);
+            job.settings().setPaperSize(paper);
+            job.settings().setOrientation(TBrOrientation::Landscape);
         }
     }
 }
@@ -288,32 +240,34 @@ TBrPrinter::TBrPrinter()
 
 TBrPrinter::TBrPrinter(std::unique_ptr<TPrinterDriver> driver)
     : d(std::make_unique<Private>(std::move(driver))) {
-    if (d->printerAvailable)
-        d->settings.bind();
-    d->leftOffset = d->settings.leftOffset();
-    d->topOffset = d->settings.topOffset();
+    d->setup = d->job.settings().pageSetup();
+    d->leftOffset = d->setup.leftOffset;
+    d->topOffset = d->setup.topOffset;
 }
 
 TBrPrinter::~TBrPrinter() {
-    d->endJob(true);
+    d->setClient(nullptr);
+    d->job.abandon();
     d->discardSurface();
 }
 
 void TBrPrinter::takePrinterSettings(int printerIndex, TBrPaperSize paper, long double customWidth,
                                      long double customLength, TBrOrientation orientation,
                                      int copies, TBrBin bin, int firstPage, int lastPage) {
-    if (d->printerAvailable)
-        d->settings.selectPrinter(printerIndex);
-    d->settings.setPaperSize(paper);
-    if (d->settings.paperSize() == TBrPaperSize::Custom) {
-        d->settings.setPaperWidth(customWidth);
-        d->settings.setPaperLength(customLength);
+    TPrinterSettings& settings = d->job.settings();
+    if (d->job.printerAvailable())
+        settings.selectPrinter(printerIndex);
+    settings.setPaperSize(paper);
+    if (settings.paperSize() == TBrPaperSize::Custom) {
+        settings.setPaperWidth(customWidth);
+        settings.setPaperLength(customLength);
     }
-    d->settings.setOrientation(orientation);
-    d->settings.setCopies(copies);
-    d->settings.setOutputBin(bin);
+    settings.setOrientation(orientation);
+    settings.setCopies(copies);
+    settings.setOutputBin(bin);
     d->firstPage = firstPage;
     d->lastPage = lastPage;
+    d->setup = settings.pageSetup();
 }
 
 void TBrPrinter::setDestination(TBrDestination destination) {
@@ -337,13 +291,14 @@ void TBrPrinter::beginDoc() {
     d->discardSurface();
     d->cancelled = false;
     const bool toPrinter = d->destination == TBrDestination::Printer;
-    if (toPrinter && d->printerAvailable)
-        d->settings.applyToPrinter();
-    d->leftOffset = toPrinter ? d->settings.leftOffset() : 0;
-    d->topOffset = toPrinter ? d->settings.topOffset() : 0;
+    // A print run is on the user-interface thread, the printer's owner.
+    if (toPrinter && d->job.printerAvailable())
+        d->job.settings().applyToPrinter();
+    d->leftOffset = toPrinter ? d->setup.leftOffset : 0;
+    d->topOffset = toPrinter ? d->setup.topOffset : 0;
     if (toPrinter) {
-        d->horizontalFactor = static_cast<long double>(d->settings.pixelsPerInchX()) / 254;
-        d->verticalFactor = static_cast<long double>(d->settings.pixelsPerInchY()) / 254;
+        d->horizontalFactor = static_cast<long double>(d->setup.pixelsPerInchX) / 254;
+        d->verticalFactor = static_cast<long double>(d->setup.pixelsPerInchY) / 254;
     } else {
         d->horizontalFactor = d->verticalFactor = kScreenFactor;
     }
@@ -402,7 +357,7 @@ void TBrPrinter::endDoc() {
         }
         if (d->destination == TBrDestination::Printer) {
             try {
-                d->endJob(false);
+                d->job.finish();
             } catch (...) {
                 d->discardSurface();
                 std::lock_guard lock(d->mutex);
@@ -452,7 +407,7 @@ void TBrPrinter::abortDoc() {
     std::exception_ptr failure;
     try {
         if (d->destination == TBrDestination::Printer) {
-            d->endJob(true);
+            d->job.abandon();
             d->discardSurface();
         } else {
             if (const std::optional<TMetafile> image = d->closeImage())
@@ -558,6 +513,7 @@ const QString& TBrPrinter::title() const {
 
 void TBrPrinter::setTitle(const QString& title) {
     d->title = title;
+    d->job.setTitle(title);
 }
 
 std::optional<TMetafile> TBrPrinter::getPage(int n) {
@@ -629,10 +585,6 @@ void TBrPrinter::load(const QString& fileName) {
         d->printerSetupHook = nullptr;
         d->reportLoaded = true;
     }
-    if (!d->detached) {
-        d->horizontalFactor = d->verticalFactor = kScreenFactor;
-        d->leftOffset = d->topOffset = 0;
-    }
     d->matchPaper(first);
 }
 
@@ -645,19 +597,20 @@ void TBrPrinter::print() {
     int count = 0;
     {
         std::lock_guard lock(d->mutex);
-        if (d->status != TBrStatus::Finished || !d->pages || !d->printerAvailable)
+        if (d->status != TBrStatus::Finished || !d->pages || !d->job.printerAvailable())
             return;
         pages = d->pages;
         count = std::min(d->pageCount, pages->count());
     }
-    d->endJob(true);
-    d->settings.applyToPrinter();
+    d->job.abandon();
+    d->job.setTitle(d->title);
+    d->job.settings().applyToPrinter();
     const int first = d->firstPage > 0 ? d->firstPage : 1;
     const int last = d->lastPage > 0 ? std::min(d->lastPage, count) : count;
     if (first > last)
         return;
-    d->startJob();
-    const QRectF target(QPointF(0, 0), QSizeF(d->driver->printableSize()));
+    d->job.start();
+    const QRectF target = d->job.sheetRect();
     // Cancelling is looked at once more after the last page: a job cancelled
     // at any point is abandoned whole.
     const auto cancelledNow = [this] {
@@ -666,20 +619,22 @@ void TBrPrinter::print() {
     };
     try {
         for (int i = first; i <= last && !cancelledNow(); ++i) {
-            pages->read(i).play(d->printerPainter, target);
+            pages->read(i).play(d->job.painter(), target);
             if (i != last)
-                d->nextSheet();
+                d->job.nextSheet();
         }
     } catch (...) {
-        d->endJob(true);
+        d->job.abandon();
         throw;
     }
-    d->endJob(cancelledNow());
+    if (cancelledNow())
+        d->job.abandon();
+    else
+        d->job.finish();
 }
 
 void TBrPrinter::setClient(QObject* client) {
-    std::lock_guard lock(d->mutex);
-    d->client = client;
+    d->setClient(client);
 }
 
 void TBrPrinter::setOwner(TBrStoreOwner* owner) {
@@ -727,11 +682,15 @@ void TBrPrinter::setAfterPrint(std::function<void()> callback) {
 }
 
 bool TBrPrinter::printerAvailable() const {
-    return d->printerAvailable;
+    return d->job.printerAvailable();
 }
 
 TPrinterSettings& TBrPrinter::settings() {
-    return d->settings;
+    return d->job.settings();
+}
+
+TBrPageSetup TBrPrinter::pageSetup() const {
+    return d->job.settings().pageSetup();
 }
 
 int TBrPrinter::firstPage() const {
@@ -743,13 +702,11 @@ int TBrPrinter::lastPage() const {
 }
 
 void TBrPrinter::setOutputFileName(const QString& fileName) {
-    d->outputFileName = fileName;
-    d->driver->setOutputFileName(fileName);
+    d->job.setOutputFileName(fileName);
 }
 
 void TBrPrinter::setDocumentInfo(const TPdfInfo& info) {
-    d->pdfAuthor = info.author;
-    d->driver->setDocumentInfo(info);
+    d->job.setDocumentInfo(info);
 }
 
 } // namespace tavim

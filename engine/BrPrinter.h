@@ -20,6 +20,7 @@ class TBrPageList;
 class TPrinterSettings;
 class TPrinterDriver;
 class TMetafileRecorder;
+struct TBrPageSetup;
 
 enum class TBrDestination { PageImages, Printer };
 enum class TBrStatus { Ready, Busy, Finished };
@@ -35,8 +36,15 @@ public:
 };
 
 // The page store: receives a run's pages, keeps them as page images in a page
-// stream (or draws them straight onto the printer), posts notices to a client,
-// prints, saves and loads them.
+// stream (or hands them to its print job), posts notices to a client, prints,
+// saves and loads them.
+// Threads: the user-interface thread owns the store; one run at a time
+// produces into it, on a worker (a preview) or on the user-interface thread
+// (a print run). What both see (status, counts, the page list, the kept
+// error) is guarded by one lock, the run's own surface and device mapping by
+// the run lock, the notices' receiver by a lock of its own. Printer settings
+// are handed over before the run starts; the run lays out pages by its own
+// copy of them, and only the user-interface thread touches the printer.
 class TBrPrinter {
 public:
     // Throws "There is no default printer currently selected" when printers are
@@ -48,6 +56,7 @@ public:
     TBrPrinter(const TBrPrinter&) = delete;
     TBrPrinter& operator=(const TBrPrinter&) = delete;
 
+    // Before a run starts, on the thread that starts it.
     void takePrinterSettings(int printerIndex, TBrPaperSize paper, long double customWidth,
                              long double customLength, TBrOrientation orientation, int copies,
                              TBrBin bin, int firstPage, int lastPage);
@@ -107,6 +116,8 @@ public:
     void load(const QString& fileName);
     void print();
 
+    // Notices go to `client` until another is set; one that is destroyed is
+    // let go on its own.
     void setClient(QObject* client);
     void setOwner(TBrStoreOwner* owner);
     bool reportLoaded() const;
@@ -118,7 +129,9 @@ public:
     void setAfterPrint(std::function<void()> callback);
 
     bool printerAvailable() const;
+    // The printer's settings and the paper they give: user-interface thread only.
     TPrinterSettings& settings();
+    TBrPageSetup pageSetup() const;
     int firstPage() const;
     int lastPage() const;
 

@@ -5,6 +5,7 @@
 #include "format/Exception.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tavim {
 
@@ -136,6 +137,21 @@ long double TPrinterSettings::pageLength() const {
     if (m_paperSize == TBrPaperSize::Default || m_paperSize == TBrPaperSize::Custom)
         return m_paperLength;
     return roundHalfEven(static_cast<long double>(paperLengthMm(m_paperSize)) * 10);
+}
+
+TBrPageSetup TPrinterSettings::pageSetup() const {
+    TBrPageSetup setup;
+    if (pageWidth() > 0 && pageLength() > 0) {
+        setup.paperWidth = pageWidth();
+        setup.paperLength = pageLength();
+    }
+    if (m_orientation == TBrOrientation::Landscape)
+        std::swap(setup.paperWidth, setup.paperLength);
+    setup.pixelsPerInchX = m_pixelsPerInchX;
+    setup.pixelsPerInchY = m_pixelsPerInchY;
+    setup.leftOffset = m_leftOffset;
+    setup.topOffset = m_topOffset;
+    return setup;
 }
 
 } // namespace tavim

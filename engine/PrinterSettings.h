@@ -9,6 +9,19 @@ namespace tavim {
 
 class TPrinterDriver;
 
+// What a run lays its pages out by, copied from the settings when the run is
+// handed them: the run's own, read by no other thread.
+struct TBrPageSetup {
+    // The paper in tenths of a millimetre, turned as the orientation says;
+    // A4 when the printer names no size.
+    long double paperWidth = 2100;
+    long double paperLength = 2970;
+    int pixelsPerInchX = 0;
+    int pixelsPerInchY = 0;
+    int leftOffset = 0;
+    int topOffset = 0;
+};
+
 // The settings of the selected printer, read from its device mode and written
 // back to it. Without a driver (no printer installed) they keep A4 metrics and
 // nothing can be set.
@@ -24,6 +37,7 @@ public:
     // default device mode and reads the settings again.
     void selectPrinter(int index);
     void applyToPrinter();
+    TBrPageSetup pageSetup() const;
 
     // Each takes the value only as far as the printer supports setting it.
     void setPaperSize(TBrPaperSize paper);

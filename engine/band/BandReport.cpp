@@ -84,6 +84,7 @@ void TBandReport::ShowPreview() {
     try {
         ensureFonts();
         store = makeStore();
+        handOver(*store);
         if (!PageFile.isEmpty())
             store->writePagesTo(PageFile);
         // Settled here, while the grid still hears the table, so that an edit
@@ -97,7 +98,6 @@ void TBandReport::ShowPreview() {
     TBrPrinter& preview = *store;
     preview.setDestination(TBrDestination::PageImages);
     preview.setOwner(this);
-    preview.setTitle(ReportTitle);
     preview.setPrinterSetupHook([this, &preview] {
         if (PrinterSetupHook)
             PrinterSetupHook(*this, preview);
@@ -109,20 +109,17 @@ void TBandReport::ShowPreview() {
     if (table)
         table->suspendViews();
     TBrCreateReportThread worker(*this, preview);
-    worker.start();
     const Finally end([&] {
-        if (!worker.isFinished()) {
-            m_cancelled = true;
-            preview.cancel();
-        }
-        worker.wait();
+        if (!worker.finished())
+            Cancel();
+        worker.join();
         if (table)
             table->resumeViews();
         m_store.reset();
     });
     if (PreviewHook)
         PreviewHook(preview);
-    worker.wait();
+    worker.join();
     // Not taken yet when the preview closed before it could show it.
     if (const std::exception_ptr error = preview.takeRunError())
         std::rethrow_exception(error);
@@ -137,6 +134,7 @@ void TBandReport::PrintToPrinter() {
         ensureFonts();
         fresh = makeStore();
         if (fresh->printerAvailable()) {
+            handOver(*fresh);
             fresh->setDestination(TBrDestination::Printer);
             if (ProgressHook)
                 progress = ProgressHook(*fresh, ShowProgress);
@@ -160,6 +158,38 @@ void TBandReport::PrintToPrinter() {
     run(*m_store);
 }
 
+std::unique_ptr<TBrPrinter> TBandReport::Generate(QObject* progress) {
+    if (!claim())
+        return nullptr;
+    std::unique_ptr<TBrPrinter> store;
+    try {
+        ensureFonts();
+        store = makeStore();
+        handOver(*store);
+        if (!PageFile.isEmpty())
+            store->writePagesTo(PageFile);
+        if (DataSet && DataSet->active())
+            DataSet->SettleRow();
+    } catch (...) {
+        m_idle = true;
+        throw;
+    }
+    TBrPrinter& generated = *store;
+    generated.setDestination(TBrDestination::PageImages);
+    generated.setClient(progress);
+    {
+        const Finally letGo([&generated] { generated.setClient(nullptr); });
+        run(generated);
+    }
+    return store;
+}
+
+void TBandReport::Cancel() {
+    m_cancelled = true;
+    if (m_store)
+        m_store->cancel();
+}
+
 void TBandReport::printRequested() {
     PrintToPrinter();
 }
@@ -168,9 +198,7 @@ void TBandReport::previewClosed() {
     // An idle report's preview store goes when ShowPreview returns.
     if (m_idle)
         return;
-    m_cancelled = true;
-    if (m_store)
-        m_store->cancel();
+    Cancel();
 }
 
 std::unique_ptr<TBrPrinter> TBandReport::makeStore() const {
@@ -224,7 +252,9 @@ void TBandReport::generate(TBrPrinter& store) {
         store.endDoc();
 }
 
-void TBandReport::produce(TBrPrinter& store) {
+// On the thread that starts the run, before it starts: the printer belongs to
+// that thread, and the run lays its pages out by the store's copy.
+void TBandReport::handOver(TBrPrinter& store) const {
     store.takePrinterSettings(PrinterSettings.PrinterIndex, Page.PaperSize, Page.width(),
                               Page.length(), Page.Orientation, PrinterSettings.Copies,
                               PrinterSettings.OutputBin, PrinterSettings.FirstPage,
@@ -233,6 +263,9 @@ void TBandReport::produce(TBrPrinter& store) {
     store.setDocumentInfo(DocumentInfo ? DocumentInfo() : TPdfInfo{});
     store.setOutputFileName(PrinterSettings.OutputFileName);
     store.setCompression(Options.Compression);
+}
+
+void TBandReport::produce(TBrPrinter& store) {
     store.beginDoc();
     m_vpos = -1;
     m_pageCount = 0;

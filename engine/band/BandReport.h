@@ -71,6 +71,14 @@ public:
     // Generates the report straight to the printer on this thread, with the
     // progress window (ProgressHook). Ignored while a run is in progress.
     void PrintToPrinter();
+    // Generates the report into a new store on this thread, without a window,
+    // and returns the store once the report is idle again: finished, stopped
+    // by Cancel, or never begun (status Ready) when BeforePrint declined. The
+    // run's progress notices go to `progress`, if not null; an error of the
+    // run is thrown here. Null while a run is in progress.
+    std::unique_ptr<TBrPrinter> Generate(QObject* progress);
+    // Stops the run in progress before its next row.
+    void Cancel();
 
     void printRequested() override;
     void previewClosed() override;
@@ -120,6 +128,7 @@ private:
     bool claim();
     void ensureFonts() const;
     std::unique_ptr<TBrPrinter> makeStore() const;
+    void handOver(TBrPrinter& store) const;
     void generate(TBrPrinter& store);
     // One generation run on a claimed report; leaves the report idle. An error
     // is kept by the store, which tells its client, and thrown again.

@@ -5,14 +5,22 @@
 namespace tavim {
 
 TBrCreateReportThread::TBrCreateReportThread(TBandReport& report, TBrPrinter& store)
-    : m_report(report), m_store(store) {}
+    : m_thread([this, &report, &store] {
+          try {
+              report.run(store);
+          } catch (...) {
+              // The store keeps the error for the preview and ShowPreview.
+          }
+          m_finished = true;
+      }) {}
 
-void TBrCreateReportThread::run() {
-    try {
-        m_report.run(m_store);
-    } catch (...) {
-        // The store keeps the error for the preview and ShowPreview.
-    }
+TBrCreateReportThread::~TBrCreateReportThread() {
+    join();
+}
+
+void TBrCreateReportThread::join() {
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 } // namespace tavim

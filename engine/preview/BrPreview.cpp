@@ -14,8 +14,6 @@ namespace tavim {
 
 namespace {
 
-constexpr long double kA4Width = 2100;
-constexpr long double kA4Length = 2970;
 constexpr int kShadowFrame = 4;
 
 } // namespace
@@ -101,17 +99,17 @@ void TBrPreview::layoutImage() {
 }
 
 bool TBrPreview::event(QEvent* event) {
-    if (event->type() == TBrPageAvailableEvent::type()) {
-        pageAvailable(static_cast<TBrPageAvailableEvent*>(event)->pages());
+    if (const auto* page = notice<TBrPageAvailableEvent>(event)) {
+        pageAvailable(page->pages());
         return true;
     }
-    if (event->type() == TBrRunFailedEvent::type()) {
+    if (notice<TBrRunFailedEvent>(event)) {
         runFailed();
         return true;
     }
-    if (event->type() == TBrProgressEvent::type()) {
+    if (const auto* progress = notice<TBrProgressEvent>(event)) {
         if (onProgressUpdate)
-            onProgressUpdate(static_cast<TBrProgressEvent*>(event)->percent());
+            onProgressUpdate(progress->percent());
         return true;
     }
     return QScrollArea::event(event);
@@ -128,20 +126,8 @@ void TBrPreview::resizeEvent(QResizeEvent* event) {
 
 // The paper in tenths of a millimetre, as the page images are laid out.
 QSizeF TBrPreview::paperTenths() const {
-    long double paperWidth = kA4Width;
-    long double paperLength = kA4Length;
-    TBrOrientation orientation = TBrOrientation::Portrait;
-    if (m_store) {
-        TPrinterSettings& settings = m_store->settings();
-        if (settings.pageWidth() > 0 && settings.pageLength() > 0) {
-            paperWidth = settings.pageWidth();
-            paperLength = settings.pageLength();
-        }
-        orientation = settings.orientation();
-    }
-    if (orientation == TBrOrientation::Landscape)
-        std::swap(paperWidth, paperLength);
-    return QSizeF(static_cast<qreal>(paperWidth), static_cast<qreal>(paperLength));
+    const TBrPageSetup setup = m_store ? m_store->pageSetup() : TBrPageSetup{};
+    return QSizeF(static_cast<qreal>(setup.paperWidth), static_cast<qreal>(setup.paperLength));
 }
 
 QSize TBrPreview::paperPixels() const {

@@ -71,9 +71,10 @@ void TBrProgressForm::reject() {
 }
 
 bool TBrProgressForm::event(QEvent* event) {
-    if (event->type() != TBrProgressEvent::type())
+    const auto* progress = notice<TBrProgressEvent>(event);
+    if (!progress)
         return QDialog::event(event);
-    progressUpdate(static_cast<TBrProgressEvent*>(event)->percent());
+    progressUpdate(progress->percent());
     return true;
 }
 

@@ -58,10 +58,10 @@ TEST(StreamTest, SpillsOnceIntoATemporaryFileThatGoesWithIt) {
 class NoticeCounter : public QObject {
 public:
     bool event(QEvent* e) override {
-        if (e->type() == TBrPageAvailableEvent::type())
-            pages << static_cast<TBrPageAvailableEvent*>(e)->pages();
-        else if (e->type() == TBrProgressEvent::type())
-            percents << static_cast<TBrProgressEvent*>(e)->percent();
+        if (const auto* page = notice<TBrPageAvailableEvent>(e))
+            pages << page->pages();
+        else if (const auto* progress = notice<TBrProgressEvent>(e))
+            percents << progress->percent();
         else
             return QObject::event(e);
         return true;

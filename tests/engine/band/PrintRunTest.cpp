@@ -104,7 +104,7 @@ class FailureWatcher : public QObject {
 public:
     explicit FailureWatcher(const TBandReport& report) : m_report(report) {}
     bool event(QEvent* event) override {
-        if (event->type() != TBrRunFailedEvent::type())
+        if (!notice<TBrRunFailedEvent>(event))
             return QObject::event(event);
         told = true;
         idleWhenTold = m_report.idle();
