@@ -19,7 +19,8 @@ class Exact {
 public:
     explicit Exact(std::vector<unsigned char> bytes)
         : m_size(qsizetype(bytes.size())), m_bytes(std::make_unique<char[]>(bytes.size())) {
-        std::memcpy(m_bytes.get(), bytes.data(), bytes.size());
+        if (!bytes.empty())
+            std::memcpy(m_bytes.get(), bytes.data(), bytes.size());
     }
     QByteArrayView view() const { return QByteArrayView(m_bytes.get(), m_size); }
 
