@@ -46,6 +46,15 @@ bool askDelete(QWidget* parent) {
 
 } // namespace
 
+// The rows as drawn when a report run took the table: the texts of each row
+// shown, by field, and the current row with its state.
+struct TDataGrid::Frozen {
+    bool open = false;
+    int active = 0;
+    DataSetState state = DataSetState::Closed;
+    std::vector<QHash<const TField*, QString>> rows;
+};
+
 // The design's "MS Sans Serif" 8 pt does not exist here; the condensed DejaVu
 // face at 11 pixels gives the same metrics: "Wg" 13 pixels high, "0" 6 wide.
 QFont TDataGrid::substituteFont(bool bold) {
@@ -105,9 +114,13 @@ TMemTable* TDataGrid::table() const {
 
 void TDataGrid::bindTable(TMemTable* table) {
     hideEditor();
+    m_frozen.reset();
     if (m_table)
         m_table->removeView(this);
     m_table = table;
+    // A table a run is moving right now shows as closed until the run ends.
+    if (m_table && m_table->viewsSuspended())
+        m_frozen = std::make_unique<Frozen>();
     layoutColumns();
     if (m_table)
         m_table->addView(this);
@@ -129,11 +142,13 @@ void TDataGrid::setTitleFont(const QFont& font) {
 }
 
 bool TDataGrid::isOpen() const {
+    if (m_frozen)
+        return m_frozen->open;
     return m_table && m_table->active();
 }
 
 bool TDataGrid::canModify() const {
-    return isOpen() && !m_table->readOnly();
+    return !m_frozen && isOpen() && !m_table->readOnly();
 }
 
 bool TDataGrid::newRowUntouched() const {
@@ -148,13 +163,57 @@ TField* TDataGrid::currentField() const {
 }
 
 int TDataGrid::currentRow() const {
+    if (m_frozen)
+        return m_frozen->active;
     return isOpen() && m_table->windowCount() > 0 ? m_table->windowActive() : 0;
 }
 
 int TDataGrid::rowsShown() const {
+    if (m_frozen)
+        return std::max(int(m_frozen->rows.size()), 1);
     if (!isOpen() || m_table->windowCount() == 0)
         return 1;
     return std::min(m_table->windowCount(), m_visibleRows);
+}
+
+QString TDataGrid::cellText(int windowRow, const TField& field) const {
+    if (m_frozen) {
+        const auto& rows = m_frozen->rows;
+        return windowRow < int(rows.size()) ? rows[size_t(windowRow)].value(&field) : QString();
+    }
+    if (!isOpen() || m_table->windowCount() == 0)
+        return {};
+    return field.displayTextOf(m_table->windowValue(windowRow, field));
+}
+
+DataSetState TDataGrid::currentState() const {
+    if (m_frozen)
+        return m_frozen->state;
+    return m_table ? m_table->state() : DataSetState::Closed;
+}
+
+// Taken on this thread just before the worker starts, so the table is still ours.
+void TDataGrid::freeze() {
+    auto frozen = std::make_unique<Frozen>();
+    frozen->open = isOpen();
+    frozen->active = currentRow();
+    frozen->state = currentState();
+    for (int r = 0; r < rowsShown(); ++r) {
+        QHash<const TField*, QString> texts;
+        for (const TColumn& column : m_columns) {
+            if (const TField* field = column.field())
+                texts.insert(field, cellText(r, *field));
+        }
+        frozen->rows.push_back(std::move(texts));
+    }
+    m_frozen = std::move(frozen);
+    viewport()->update();
+}
+
+// The run is over: a size changed meanwhile reaches the table now.
+void TDataGrid::thaw() {
+    m_frozen.reset();
+    layoutRows();
 }
 
 // ---- Table notices -------------------------------------------------------
@@ -164,6 +223,12 @@ void TDataGrid::tableNotice(TableNotice notice, int, const TField* field) {
     // anything reaching here from another thread must not touch the widgets.
     if (QThread::currentThread() != thread())
         return;
+    if (notice == TableNotice::Suspending) {
+        freeze();
+        return;
+    }
+    if (m_frozen)
+        thaw();
     switch (notice) {
     case TableNotice::Settle:
         return;
@@ -192,6 +257,8 @@ void TDataGrid::tableNotice(TableNotice notice, int, const TField* field) {
         hideEditor();
         layoutColumns();
         layoutRows();
+        return;
+    case TableNotice::Suspending:
         return;
     }
 }
@@ -224,7 +291,7 @@ void TDataGrid::layoutColumns() {
 void TDataGrid::layoutRows() {
     const int fit = (viewport()->height() - m_titleHeight) / (m_rowHeight + kLineWidth);
     const int rows = std::max(1, fit);
-    if (rows != m_visibleRows) {
+    if (rows != m_visibleRows && !m_frozen) {
         m_visibleRows = rows;
         if (m_table)
             m_table->viewResized();
@@ -237,6 +304,8 @@ void TDataGrid::layoutRows() {
 // The bar's range is 1 .. rows with a page of the visible rows, so it shows
 // from two rows on; while a new row is inserted it keeps its position.
 void TDataGrid::updateVerticalBar() {
+    if (m_frozen)
+        return;
     QScrollBar* bar = verticalScrollBar();
     if (!isOpen()) {
         bar->setRange(0, 0);
@@ -362,6 +431,8 @@ void TDataGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TDataGrid::editorKey(QKeyEvent* event) {
+    if (m_frozen)
+        return true;
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     switch (event->key()) {
     case Qt::Key_Up:
@@ -413,6 +484,10 @@ bool TDataGrid::closedTableKey(QKeyEvent* event) {
 
 // Shift with the movement keys acts as without it.
 bool TDataGrid::gridKey(QKeyEvent* event) {
+    // Nothing a key asks for could be seen before the run ends; replaying it
+    // then would act on rows the user no longer sees.
+    if (m_frozen)
+        return true;
     if (!isOpen())
         return closedTableKey(event);
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
@@ -659,7 +734,7 @@ bool TDataGrid::beginCellEdit() {
 // otherwise the typed text is written; a refusal brings the focus back.
 void TDataGrid::focusLeaving() {
     QWidget* next = QApplication::focusWidget();
-    if (!next || next == this || isAncestorOf(next) || next->window() != window())
+    if (m_frozen || !next || next == this || isAncestorOf(next) || next->window() != window())
         return;
     viewport()->update();
     if (!isOpen())
@@ -702,7 +777,7 @@ void TDataGrid::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const int row = rowAt(pos.y());
-    if (row < 0 || row >= rowsShown())
+    if (m_frozen || row < 0 || row >= rowsShown())
         return;
     if (pos.x() < dataLeft()) {
         clickCell(row, m_column);
@@ -808,7 +883,7 @@ void TDataGrid::mouseDoubleClickEvent(QMouseEvent*) {}
 // ---- Vertical bar --------------------------------------------------------
 
 void TDataGrid::scrollAction(int action, int position) {
-    if (!isOpen())
+    if (m_frozen || !isOpen())
         return;
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
@@ -855,9 +930,7 @@ bool TDataGrid::focused() const {
 void TDataGrid::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
-    // A report run moves the table on its worker thread meanwhile.
-    if (!table() || !table()->viewsSuspended())
-        paintRows(painter);
+    paintRows(painter);
     paintTitles(painter);
     paintDrag(painter);
 }
@@ -922,7 +995,7 @@ void TDataGrid::paintRows(QPainter& painter) {
         painter.fillRect(kIndicatorWidth, top, kLineWidth, m_rowHeight + kLineWidth, fixedLine);
         painter.fillRect(0, top + m_rowHeight, kIndicatorWidth, kLineWidth, fixedLine);
         if (isOpen() && r == currentRow()) {
-            const DataSetState state = m_table->state();
+            const DataSetState state = currentState();
             const GridGlyph glyph = state == DataSetState::Edit     ? GridGlyph::Edit
                                     : state == DataSetState::Insert ? GridGlyph::Insert
                                                                     : GridGlyph::Arrow;
@@ -952,10 +1025,8 @@ void TDataGrid::paintDataCell(QPainter& painter, int windowRow, int column, cons
         focused() && !m_editorShown && windowRow == currentRow() && column == m_column;
     painter.fillRect(rect, palette().color(highlight ? QPalette::Highlight : QPalette::Base));
     painter.setPen(palette().color(highlight ? QPalette::HighlightedText : QPalette::Text));
-    const TField* field = col.field();
-    if (field && isOpen() && m_table->windowCount() > 0)
-        paintText(painter, rect, field->displayTextOf(m_table->windowValue(windowRow, *field)),
-                  col.alignment());
+    if (const TField* field = col.field())
+        paintText(painter, rect, cellText(windowRow, *field), col.alignment());
     if (!highlight)
         return;
     painter.save();

@@ -7,15 +7,21 @@
 #include <QAbstractScrollArea>
 #include <QPointer>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace tavim {
 
 class TCellEditor;
 class TMemTable;
+enum class DataSetState;
 
 // The editable grid over a result table: a title row, an indicator column and
 // a window of the table's rows, with an in-place editor for the current cell.
+// Thread: the user-interface thread's; no lock. While a report run has the
+// table's views suspended it reads nothing from the table: it paints the rows
+// it showed when the run began, ignores keys, clicks on rows and scrolling, and
+// takes its new size to the table when the views resume.
 class TDataGrid : public QAbstractScrollArea, public TableView {
 public:
     static constexpr int kIndicatorWidth = 11;
@@ -78,6 +84,7 @@ protected:
 
 private:
     enum class Drag { None, Resize, Move };
+    struct Frozen;
 
     void bindTable(TMemTable* table);
     bool isOpen() const;
@@ -86,6 +93,12 @@ private:
     TField* currentField() const;
     int currentRow() const;
     int rowsShown() const;
+    QString cellText(int windowRow, const TField& field) const;
+    DataSetState currentState() const;
+
+    // A report run takes the table over and hands it back.
+    void freeze();
+    void thaw();
 
     // Layout
     void layoutColumns();
@@ -152,6 +165,8 @@ private:
     bool m_writing = false;
     bool m_appended = false; // the new row was started by this grid's AppendRow
     QString m_pendingText;
+    // What was shown when a report run took the table; null outside a run.
+    std::unique_ptr<Frozen> m_frozen;
 
     Drag m_drag = Drag::None;
     int m_dragColumn = -1;

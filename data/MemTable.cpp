@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace tavim {
 
@@ -343,7 +344,7 @@ const Value& TMemTable::windowValue(int windowRow, const TField& field) const {
     return (*row)[size_t(field.column())];
 }
 
-int TMemTable::capacity() const {
+int TMemTable::wantedCapacity() const {
     int wanted = 1;
     for (const TableView* view : m_views)
         wanted = std::max(wanted, view->wantedRows());
@@ -377,9 +378,18 @@ void TMemTable::addView(TableView* view) {
 
 void TMemTable::removeView(TableView* view) {
     m_views.erase(std::remove(m_views.begin(), m_views.end(), view), m_views.end());
+    if (m_suspended > 0)
+        m_resizePending = true;
+    else
+        m_capacity = wantedCapacity();
 }
 
 void TMemTable::viewResized() {
+    if (m_suspended > 0) {
+        m_resizePending = true;
+        return;
+    }
+    m_capacity = wantedCapacity();
     if (!active())
         return;
     readWindowAround();
@@ -387,12 +397,19 @@ void TMemTable::viewResized() {
 }
 
 void TMemTable::suspendViews() {
+    if (m_suspended == 0)
+        notify(TableNotice::Suspending);
     ++m_suspended;
 }
 
 void TMemTable::resumeViews() {
     if (m_suspended == 0 || --m_suspended > 0)
         return;
+    if (std::exchange(m_resizePending, false)) {
+        m_capacity = wantedCapacity();
+        if (active())
+            readWindowAround();
+    }
     notify(TableNotice::RowsReloaded);
 }
 

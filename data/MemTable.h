@@ -12,6 +12,10 @@ enum class DataSetState { Closed, Browse, Edit, Insert };
 
 // The in-memory result table. It takes every row from its provider when it
 // opens, keeps all edits in memory and never hands them back.
+// Thread: the user-interface thread's, except while its views are suspended,
+// when a report run's worker alone moves it. No lock: suspendViews() comes
+// before the worker starts and resumeViews() after it has ended; the views and
+// the window size they want are touched on the user-interface thread only.
 class TDataProvider;
 
 class TMemTable : public TDataSet {
@@ -59,10 +63,12 @@ public:
 
     void addView(TableView* view);
     void removeView(TableView* view);
-    // A view's wanted row count changed.
+    // A view's wanted row count changed. While views are suspended the window
+    // is left alone and read again when they resume.
     void viewResized();
     // While suspended no notice reaches a view (a report run on another thread
-    // moves the table); resuming tells them to reload.
+    // moves the table); the views are told just before, and resuming tells them
+    // to reload.
     void suspendViews();
     void resumeViews();
     // While a run on another thread moves the table, views must not read it.
@@ -87,7 +93,8 @@ private:
     void startNewRow(bool append);
     void checkModifiable() const;
     const RowValues* rowAt(int windowRow) const;
-    int capacity() const;
+    int capacity() const { return m_capacity; }
+    int wantedCapacity() const;
     int total() const;
     void readWindowAround();
     void goTo(int index);
@@ -107,7 +114,11 @@ private:
     int m_windowCount = 0;
     int m_windowActive = 0;
     std::vector<TableView*> m_views;
+    // The most rows a view wants, asked of the views on the user-interface
+    // thread only, so that a run on the worker never calls into them.
+    int m_capacity = 1;
     int m_suspended = 0;
+    bool m_resizePending = false;
 };
 
 } // namespace tavim

@@ -13,6 +13,7 @@ enum class TableNotice {
     FieldChanged,  // `field` of the current row changed
     RowChanged,    // the current row started being edited
     StateChanged,  // the table's state changed
+    Suspending,    // another thread will move the table: keep what is shown, read nothing
     OpenedOrClosed // the table opened or closed
 };
 

@@ -3,6 +3,7 @@
 #include "data/DatabaseError.h"
 #include "data/firebird/FbBlob.h"
 #include "data/firebird/FbDateTime.h"
+#include "data/firebird/FbReply.h"
 
 #include <cmath>
 #include <cstring>
@@ -79,12 +80,11 @@ bool isText(const XSQLVAR& var) {
 
 QString textValue(const XSQLVAR& var, const ColumnDesc& column, const ConnectionCharset& charset,
                   bool trimChar) {
-    const bool varying = (var.sqltype & ~1) == SQL_VARYING;
-    const char* bytes = var.sqldata + (varying ? sizeof(ISC_USHORT) : 0);
-    const int length = varying ? load<ISC_USHORT>(var) : var.sqllen;
-    QString text = charset.decode(QByteArrayView(bytes, length));
-    if (varying)
-        return text;
+    if ((var.sqltype & ~1) == SQL_VARYING)
+        return charset.decode(
+            varyingBytes(QByteArrayView(var.sqldata, var.sqllen + qsizetype(sizeof(ISC_USHORT))),
+                         var.sqllen, column.name));
+    QString text = charset.decode(QByteArrayView(var.sqldata, var.sqllen));
     // A multi-byte set pads CHAR to its byte length; keep only the column's
     // own width of padding, or none when trimming.
     const qsizetype keep = trimChar ? 0 : column.size;

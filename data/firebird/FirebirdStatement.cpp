@@ -2,6 +2,7 @@
 
 #include "data/DatabaseError.h"
 #include "data/firebird/FbColumns.h"
+#include "data/firebird/FbReply.h"
 
 namespace tavim {
 
@@ -18,13 +19,6 @@ bool isTransactionControl(int type) {
 
 bool opensCursor(int type) {
     return type == isc_info_sql_stmt_select || type == isc_info_sql_stmt_select_for_upd;
-}
-
-int littleEndian(const char* bytes, int length) {
-    int value = 0;
-    for (int i = length - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[i]);
-    return value;
 }
 
 } // namespace
@@ -81,10 +75,7 @@ int FirebirdStatement::statementType() {
     char buffer[16] = {};
     client().call(&FbApi::dsql_sql_info, m_handle->get(), short(sizeof items), items,
                   short(sizeof buffer), buffer);
-    if (buffer[0] != isc_info_sql_stmt_type)
-        return 0;
-    const int length = littleEndian(buffer + 1, 2);
-    return littleEndian(buffer + 3, length);
+    return statementTypeOf(QByteArrayView(buffer, sizeof buffer));
 }
 
 void FirebirdStatement::describeOutput() {

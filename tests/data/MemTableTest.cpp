@@ -485,11 +485,12 @@ TEST(MemTable, SuspendedViewsHearNothingUntilResumed) {
     m.table.open();
     view.log.clear();
     m.table.suspendViews();
+    EXPECT_EQ(view.log, QStringList({"suspend"}));
     m.table.FirstRow();
     m.table.MoveRows(4);
-    EXPECT_TRUE(view.log.isEmpty());
+    EXPECT_EQ(view.log, QStringList({"suspend"}));
     m.table.resumeViews();
-    EXPECT_EQ(view.log, QStringList({"reload"}));
+    EXPECT_EQ(view.log, QStringList({"suspend", "reload"}));
     m.table.removeView(&view);
 }
 
@@ -500,6 +501,56 @@ QStringList windowNames(TableModule& m) {
         out << (isNull(v) ? QStringLiteral("-") : std::get<QString>(v));
     }
     return out;
+}
+
+// A view that changes size while a run moves the table leaves the window as
+// the run has it; the new size is read when the views resume.
+TEST(MemTable, ViewSizeChangedWhileSuspendedTakesEffectOnResume) {
+    struct Case {
+        const char* name;
+        int rows;
+        std::function<void(TableModule&, RecordingView&)> change;
+        QStringList during;
+        QStringList after;
+    };
+    const Case cases[] = {
+        {"grow",
+         5,
+         [](TableModule& m, RecordingView&) { m.table.viewResized(); },
+         {"H", "I", "J"},
+         {"F", "G", "H", "I", "J"}},
+        {"shrink",
+         2,
+         [](TableModule& m, RecordingView&) { m.table.viewResized(); },
+         {"H", "I", "J"},
+         {"I", "J"}},
+        {"second view added",
+         4,
+         [](TableModule& m, RecordingView& other) { m.table.addView(&other); },
+         {"H", "I", "J"},
+         {"G", "H", "I", "J"}},
+    };
+    for (const Case& c : cases) {
+        TableModule m({"A", "B", "C", "D", "E", "F", "G", "H", "I", "J"});
+        RecordingView view(3);
+        RecordingView other(c.rows);
+        m.table.addView(&view);
+        m.table.open();
+        m.table.suspendViews();
+        m.table.LastRow();
+        view.rows = c.rows;
+        c.change(m, other);
+        // The worker's next move still uses the size it started with.
+        m.table.MoveRows(-1);
+        m.table.MoveRows(1);
+        EXPECT_EQ(windowNames(m), c.during) << c.name;
+        m.table.resumeViews();
+        EXPECT_EQ(windowNames(m), c.after) << c.name;
+        EXPECT_EQ(m.table.rowNumber(), 10) << c.name;
+        EXPECT_EQ(m.table.windowActive(), c.after.size() - 1) << c.name;
+        m.table.removeView(&other);
+        m.table.removeView(&view);
+    }
 }
 
 // A view of three rows over ten: how the window follows the current row.

@@ -33,6 +33,9 @@ void RecordingView::tableNotice(TableNotice notice, int distance, const TField* 
     case TableNotice::OpenedOrClosed:
         log << "open/close";
         break;
+    case TableNotice::Suspending:
+        log << "suspend";
+        break;
     }
 }
 

@@ -299,4 +299,100 @@ TEST_F(GridTest, LaysOutAgainWhenAReportRunResumesTheViews) {
     EXPECT_EQ(glyph(module->table.windowActive()), "arrow");
 }
 
+// Where a run left the table; the grid must neither move it nor read it.
+struct TablePlace {
+    int row, windowCount, windowActive;
+    DataSetState state;
+    QString first;
+    bool operator==(const TablePlace&) const = default;
+};
+
+void PrintTo(const TablePlace& p, std::ostream* os) {
+    *os << "row " << p.row << ", window " << p.windowCount << " at " << p.windowActive << ", state "
+        << int(p.state) << ", first " << p.first.toStdString();
+}
+
+TablePlace placeOf(const ListingModule& m) {
+    const Value& first = m.table.windowValue(0, m.proprietario);
+    return {m.table.rowNumber(), m.table.windowCount(), m.table.windowActive(), m.table.state(),
+            isNull(first) ? QString() : std::get<QString>(first)};
+}
+
+// A report run takes the table with its views suspended and moves it on the
+// worker; here the test plays the worker. Whatever the user does meanwhile
+// reaches neither the table nor its window, the grid keeps painting the rows it
+// showed, and its new size and the run's last row show once the views resume.
+TEST_F(GridTest, StaysOffTheTableWhileARunMovesIt) {
+    struct Case {
+        const char* name;
+        int height;
+        std::function<void(GridTest&)> act;
+    };
+    auto bar = [](GridTest& t, QAbstractSlider::SliderAction action) {
+        t.grid->verticalScrollBar()->triggerAction(action);
+    };
+    const Case cases[] = {
+        {"grown", 700, [](GridTest&) {}},
+        {"shrunk", 150, [](GridTest&) {}},
+        {"keys", 442,
+         [](GridTest& t) {
+             for (int k : {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Up, Qt::Key_Insert, Qt::Key_F2,
+                           Qt::Key_Escape})
+                 t.key(k);
+             t.key(Qt::Key_End, Qt::ControlModifier);
+             t.key(Qt::Key_Delete, Qt::ControlModifier);
+             t.type("x");
+         }},
+        {"scroll bar", 442,
+         [&bar](GridTest& t) {
+             bar(t, QAbstractSlider::SliderPageStepAdd);
+             bar(t, QAbstractSlider::SliderToMinimum);
+             QTest::mouseClick(t.grid->verticalScrollBar(), Qt::LeftButton, {}, QPoint(5, 300));
+         }},
+        {"click on a row", 442, [](GridTest& t) { t.click(5, 2); }},
+        {"typing into an open editor", 442,
+         [](GridTest& t) {
+             t.type("Z");
+             t.key(Qt::Key_Return);
+         }},
+    };
+    QStringList names;
+    for (int i = 1; i <= 60; ++i)
+        names << QStringLiteral("R%1").arg(i);
+    for (const Case& c : cases) {
+        grid->resize(806, 442);
+        open(names);
+        grid->setFocus();
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        if (c.name == std::string("typing into an open editor"))
+            key(Qt::Key_F2);
+        const QImage before = grid->viewport()->grab().toImage();
+
+        module->table.suspendViews();
+        module->table.LastRow();
+        const TablePlace run = placeOf(*module);
+        grid->resize(806, c.height);
+        c.act(*this);
+        QApplication::processEvents();
+        const QImage during = grid->viewport()->grab().toImage();
+        EXPECT_EQ(placeOf(*module), run) << c.name;
+        EXPECT_EQ(questions + beeps, 0) << c.name;
+        const QRect common = before.rect().intersected(during.rect());
+        EXPECT_TRUE(during.copy(common) == before.copy(common)) << c.name << ": painted rows moved";
+        EXPECT_EQ(grid->verticalScrollBar()->value(), 3) << c.name;
+
+        module->table.resumeViews();
+        const int fit = (grid->viewport()->height() - grid->titleHeight()) / 18;
+        EXPECT_EQ(grid->visibleRows(), fit) << c.name;
+        EXPECT_EQ(module->table.windowCount(), fit) << c.name;
+        EXPECT_EQ(placeOf(*module).first, names[60 - fit]) << c.name;
+        EXPECT_EQ(module->table.rowNumber(), 60) << c.name;
+        EXPECT_EQ(grid->verticalScrollBar()->value(), 60) << c.name;
+        EXPECT_EQ(glyph(fit - 1), "arrow") << c.name;
+        EXPECT_FALSE(grid->viewport()->grab().toImage().copy(common) == before.copy(common))
+            << c.name;
+    }
+}
+
 } // namespace
