@@ -5,6 +5,7 @@
 #include "engine/BrError.h"
 #include "engine/BrNotices.h"
 #include "engine/BrStream.h"
+#include "engine/PrinterSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -89,6 +90,70 @@ TEST(StoreTest, NoticesArePostedNotSent) {
     QCoreApplication::processEvents();
     EXPECT_EQ(client.pages, (QList<int>{1, 2}));
     EXPECT_EQ(store->availablePages(), 2);
+}
+
+// A receiver destroyed without letting the store go, with a notice still on
+// its way, gets nothing more; under AddressSanitizer nothing touches its memory.
+TEST(StoreTest, NoticesToADestroyedReceiverAreDropped) {
+    auto store = storeOn(noPrinter());
+    auto receiver = std::make_unique<NoticeCounter>();
+    store->setClient(receiver.get());
+    store->beginDoc();
+    store->newPage();
+    store->newPage();
+    receiver.reset();
+    store->progress(50);
+    store->endDoc();
+    QCoreApplication::processEvents();
+
+    NoticeCounter next;
+    store->setClient(&next);
+    store->progress(70);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(next.percents, QList<int>{70});
+}
+
+TEST(StoreTest, ReceiversComeAndGoWhileAWorkerPosts) {
+    auto store = storeOn(noPrinter());
+    store->beginDoc();
+    std::atomic<bool> stop = false;
+    std::thread worker([&] {
+        while (!stop)
+            store->progress(1);
+    });
+    for (int i = 0; i < 300; ++i) {
+        auto receiver = std::make_unique<NoticeCounter>();
+        store->setClient(receiver.get());
+        QCoreApplication::processEvents();
+    }
+    stop = true;
+    worker.join();
+    QCoreApplication::processEvents();
+    store->abortDoc();
+}
+
+// The printer set-up, or a loaded file, may change the store's paper while a
+// run goes on: the run's pages keep the paper it was handed, the preview sees
+// the new one.
+TEST(StoreTest, ARunKeepsThePaperItWasHanded) {
+    constexpr int kPages = 12;
+    auto store = storeOn(capablePrinter());
+    store->takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
+                               TBrBin::Auto, 0, 0);
+    store->beginDoc();
+    store->settings().setPaperSize(TBrPaperSize::Legal);
+    store->settings().setOrientation(TBrOrientation::Landscape);
+    std::thread worker([&] {
+        for (int page = 1; page <= kPages; ++page) {
+            store->newPage();
+            drawPage(*store, page);
+        }
+        store->endDoc();
+    });
+    worker.join();
+    for (int page = 1; page <= kPages; ++page)
+        EXPECT_EQ(store->getPage(page)->size(), QSize(794, 1123)) << page;
+    EXPECT_GT(store->pageSetup().paperWidth, store->pageSetup().paperLength);
 }
 
 TEST(StoreTest, PagesAreReadWhileAnotherThreadAppends) {
