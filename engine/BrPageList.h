@@ -15,6 +15,8 @@ namespace tavim {
 // page (page number, offset of the next record, EMF bytes, offset of this
 // record). Appending, rewriting the header and reading each hold the list's
 // lock for their whole positioning-and-transfer sequence.
+// Threads: shared by the run that appends and the user-interface thread that
+// reads, through the store; the list's lock guards every operation.
 class TBrPageList {
 public:
     static constexpr qint64 kHeaderSize = 128;

@@ -24,7 +24,7 @@ struct TBrPageSetup {
 
 // The settings of the selected printer, read from its device mode and written
 // back to it. Without a driver (no printer installed) they keep A4 metrics and
-// nothing can be set.
+// nothing can be set. Used on the thread of the print job that holds them.
 class TPrinterSettings {
 public:
     explicit TPrinterSettings(TPrinterDriver* driver);

@@ -58,6 +58,10 @@ struct TBrReportPrinterSettings {
 // A banded report over a result table. A run walks the table from its first
 // row and raises the report's and the bands' events in a fixed order that the
 // report's handlers depend on; the pages go to a page store.
+// Threads: the user-interface thread owns the report and its properties; a
+// preview's run uses them, with the run state below, on its worker, while
+// that thread only shows the preview. The idle and cancelled flags are atomic;
+// the worker is joined before the run's store goes.
 class TBandReport : public TComponent, public TBrStoreOwner {
 public:
     TBandReport(TComponent* owner, const QString& name);

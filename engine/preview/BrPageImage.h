@@ -11,6 +11,7 @@ class TBrPrinter;
 
 // The page on display: a white sheet with a frame and a shadow, the page
 // picture scaled to the whole widget. Holds only the picture of this page.
+// Threads: user-interface thread only.
 class TBrPageImage : public QWidget {
 public:
     explicit TBrPageImage(QWidget* parent = nullptr);

@@ -12,6 +12,7 @@ enum class TBrZoomMode { Fit, Width, Other };
 
 // The page view: a scrolling box holding the image of one page, which follows
 // the page store's notices while a run fills it.
+// Threads: user-interface thread only; it learns of the run only by notices.
 class TBrPreview : public QScrollArea {
 public:
     static constexpr int kMinZoom = 2;

@@ -16,6 +16,7 @@ class TBrPreview;
 class TBrPreviewFileDialogs;
 
 // The preview window: tool bar, page view and status bar over one page store.
+// Threads: user-interface thread only, like every window.
 // Its actions carry the tool bar's names ("ZoomFit" ... "LoadReport"); the
 // status panels are "ProgressPanel" and "PagePanel".
 class TBrStandardPreview : public QDialog {
