@@ -116,9 +116,9 @@ public:
     Disturber(QString savedFile, MidRun& midRun, int cycle)
         : m_savedFile(std::move(savedFile)), m_midRun(midRun), m_cycle(cycle) {}
 
-    void start() {
-        QTimer::singleShot(0, [this] { step(); });
-    }
+    void start() { next(); }
+    // All five disturbances were made, the last one closing the preview.
+    bool done() const { return m_next == 5; }
 
 private:
     static bool running() { return !frmImpressao->relatorio.idle(); }
@@ -141,12 +141,17 @@ private:
     void step() {
         TBrStandardPreview* window = preview();
         if (!window || (m_next == 0 && !firstPageShown(*window) && running())) {
-            QTimer::singleShot(0, [this] { step(); });
+            next();
             return;
         }
         act(*window, m_next++);
         if (window->isVisible())
-            QTimer::singleShot(0, [this] { step(); });
+            next();
+    }
+
+    // Bound to this object: a step still queued when a cycle ends is dropped.
+    void next() {
+        QTimer::singleShot(0, &m_context, [this] { step(); });
     }
 
     void act(TBrStandardPreview& window, int action) {
@@ -180,6 +185,7 @@ private:
         }
     }
 
+    QObject m_context;
     QString m_savedFile;
     MidRun& m_midRun;
     int m_cycle;
@@ -234,6 +240,7 @@ TEST(ThreadStress, PreviewsDisturbedWhileTheirRunsGoOn) {
         Disturber disturber(savedFile, midRun, cycle);
         disturber.start();
         QTest::mouseClick(frmTavim->btnImprimir, Qt::LeftButton);
+        ASSERT_TRUE(disturber.done()) << "cycle " << cycle;
         ASSERT_TRUE(report.idle()) << "cycle " << cycle;
         ASSERT_TRUE(shownErrors().isEmpty())
             << "cycle " << cycle << ": " << qPrintable(shownErrors().join('\n'));
@@ -243,10 +250,10 @@ TEST(ThreadStress, PreviewsDisturbedWhileTheirRunsGoOn) {
               << midRun.resized << ", set up " << midRun.setUp << ", paged " << midRun.paged
               << ", loaded " << midRun.loaded << " (of " << (total + 1) / 2 << "), closed "
               << midRun.closed << '\n';
-    // The net only catches what overlaps: most previews must open, and close,
-    // while their worker runs.
+    // The net only catches what overlaps: most previews must open while their
+    // worker runs, and many must close on it (the last of five disturbances).
     EXPECT_GE(midRun.opened, total * 3 / 4);
-    EXPECT_GE(midRun.closed, total / 2);
+    EXPECT_GE(midRun.closed, total / 4);
 }
 
 } // namespace
