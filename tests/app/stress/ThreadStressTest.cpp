@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <iostream>
 
 using namespace tavim;
 using namespace tavim::test;
