@@ -12,14 +12,17 @@ namespace tavim::test {
 // through TAVIM_DATABASE.
 class DemoDatabaseEnvironment : public ::testing::Environment {
 public:
+    explicit DemoDatabaseEnvironment(int contracts = 40) : m_contracts(contracts) {}
+
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         const QString path = m_dir.filePath(QStringLiteral("tavim.fdb"));
-        createDemoDatabase(path, 40, 7, QDate(2024, 2, 1));
+        createDemoDatabase(path, m_contracts, 7, QDate(2024, 2, 1));
         qputenv("TAVIM_DATABASE", path.toUtf8());
     }
 
 private:
+    int m_contracts;
     QTemporaryDir m_dir;
 };
 
