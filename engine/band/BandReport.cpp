@@ -80,23 +80,8 @@ void TBandReport::ShowPreview() {
     if (!claim())
         return;
     TMemTable* const table = DataSet;
-    std::unique_ptr<TBrPrinter> store;
-    try {
-        ensureFonts();
-        store = makeStore();
-        handOver(*store);
-        if (!PageFile.isEmpty())
-            store->writePagesTo(PageFile);
-        // Settled here, while the grid still hears the table, so that an edit
-        // pending in its editor is written before the worker owns the table.
-        if (table && table->active())
-            table->SettleRow();
-    } catch (...) {
-        m_idle = true;
-        throw;
-    }
+    std::unique_ptr<TBrPrinter> store = pageImageStore();
     TBrPrinter& preview = *store;
-    preview.setDestination(TBrDestination::PageImages);
     preview.setOwner(this);
     preview.setPrinterSetupHook([this, &preview] {
         if (PrinterSetupHook)
@@ -161,21 +146,8 @@ void TBandReport::PrintToPrinter() {
 std::unique_ptr<TBrPrinter> TBandReport::Generate(QObject* progress) {
     if (!claim())
         return nullptr;
-    std::unique_ptr<TBrPrinter> store;
-    try {
-        ensureFonts();
-        store = makeStore();
-        handOver(*store);
-        if (!PageFile.isEmpty())
-            store->writePagesTo(PageFile);
-        if (DataSet && DataSet->active())
-            DataSet->SettleRow();
-    } catch (...) {
-        m_idle = true;
-        throw;
-    }
+    std::unique_ptr<TBrPrinter> store = pageImageStore();
     TBrPrinter& generated = *store;
-    generated.setDestination(TBrDestination::PageImages);
     generated.setClient(progress);
     {
         const Finally letGo([&generated] { generated.setClient(nullptr); });
@@ -199,6 +171,26 @@ void TBandReport::previewClosed() {
     if (m_idle)
         return;
     Cancel();
+}
+
+// Claimed; on failure the report is idle again.
+std::unique_ptr<TBrPrinter> TBandReport::pageImageStore() {
+    try {
+        ensureFonts();
+        std::unique_ptr<TBrPrinter> store = makeStore();
+        handOver(*store);
+        store->setDestination(TBrDestination::PageImages);
+        if (!PageFile.isEmpty())
+            store->writePagesTo(PageFile);
+        // Settled here, while the grid still hears the table, so that an edit
+        // pending in its editor is written before the run owns the table.
+        if (DataSet && DataSet->active())
+            DataSet->SettleRow();
+        return store;
+    } catch (...) {
+        m_idle = true;
+        throw;
+    }
 }
 
 std::unique_ptr<TBrPrinter> TBandReport::makeStore() const {

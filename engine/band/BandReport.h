@@ -132,6 +132,8 @@ private:
     bool claim();
     void ensureFonts() const;
     std::unique_ptr<TBrPrinter> makeStore() const;
+    // A store for a page-image run, the report's settings handed over.
+    std::unique_ptr<TBrPrinter> pageImageStore();
     void handOver(TBrPrinter& store) const;
     void generate(TBrPrinter& store);
     // One generation run on a claimed report; leaves the report idle. An error
