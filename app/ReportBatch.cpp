@@ -28,6 +28,8 @@ namespace {
 class ProgressBar : public QObject {
 public:
     ProgressBar() : m_shown(isatty(STDERR_FILENO)) {}
+    // Every row's notice wakes this thread: only worth it when it is drawn.
+    QObject* receiver() { return m_shown ? this : nullptr; }
     ~ProgressBar() override {
         if (m_shown && m_drawn)
             std::fputs("\n", stderr);
@@ -173,7 +175,7 @@ void SaveReportPages(TBandReport& report, const QString& file, bool direct, TSto
     {
         // The run ends before its next row.
         const StopAction cancel(stop, [&report] { report.Cancel(); });
-        store = report.Generate(&bar);
+        store = report.Generate(bar.receiver());
     }
     stop.check();
     if (!store || store->status() != TBrStatus::Finished)

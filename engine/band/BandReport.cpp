@@ -79,7 +79,6 @@ void TBandReport::ensureFonts() const {
 void TBandReport::ShowPreview() {
     if (!claim())
         return;
-    TMemTable* const table = DataSet;
     std::unique_ptr<TBrPrinter> store = pageImageStore();
     TBrPrinter& preview = *store;
     preview.setOwner(this);
@@ -88,25 +87,32 @@ void TBandReport::ShowPreview() {
             PrinterSetupHook(*this, preview);
     });
     m_store = std::move(store);
+    const Finally end([this] { m_store.reset(); });
+    runOnWorker(preview, [&](TBrCreateReportThread&) {
+        if (PreviewHook)
+            PreviewHook(preview);
+    });
+}
 
+void TBandReport::runOnWorker(TBrPrinter& store,
+                              const std::function<void(TBrCreateReportThread&)>& meanwhile) {
     // The worker moves the table: its views hear nothing until the run is over
     // and then reload, on this thread.
+    TMemTable* const table = DataSet;
     if (table)
         table->suspendViews();
-    TBrCreateReportThread worker(*this, preview);
+    TBrCreateReportThread worker(*this, store);
     const Finally end([&] {
         if (!worker.finished())
             Cancel();
         worker.join();
         if (table)
             table->resumeViews();
-        m_store.reset();
     });
-    if (PreviewHook)
-        PreviewHook(preview);
+    meanwhile(worker);
     worker.join();
     // Not taken yet when the preview closed before it could show it.
-    if (const std::exception_ptr error = preview.takeRunError())
+    if (const std::exception_ptr error = store.takeRunError())
         std::rethrow_exception(error);
 }
 
@@ -149,10 +155,10 @@ std::unique_ptr<TBrPrinter> TBandReport::Generate(QObject* progress) {
     std::unique_ptr<TBrPrinter> store = pageImageStore();
     TBrPrinter& generated = *store;
     generated.setClient(progress);
-    {
-        const Finally letGo([&generated] { generated.setClient(nullptr); });
-        run(generated);
-    }
+    const Finally letGo([&generated] { generated.setClient(nullptr); });
+    // On a worker, as a preview's run: this thread only handles its events
+    // (progress, a request to stop) until the run has ended.
+    runOnWorker(generated, [](TBrCreateReportThread& worker) { worker.waitHandlingEvents(); });
     return store;
 }
 

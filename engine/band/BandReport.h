@@ -18,6 +18,7 @@ namespace tavim {
 
 class TBrBand;
 class TBrCanvas;
+class TBrCreateReportThread;
 class TBrPrintable;
 class TMemTable;
 class TPrinterDriver;
@@ -75,11 +76,12 @@ public:
     // Generates the report straight to the printer on this thread, with the
     // progress window (ProgressHook). Ignored while a run is in progress.
     void PrintToPrinter();
-    // Generates the report into a new store on this thread, without a window,
-    // and returns the store once the report is idle again: finished, stopped
-    // by Cancel, or never begun (status Ready) when BeforePrint declined. The
-    // run's progress notices go to `progress`, if not null; an error of the
-    // run is thrown here. Null while a run is in progress.
+    // Generates the report into a new store, without a window, and returns
+    // the store once the report is idle again: finished, stopped by Cancel, or
+    // never begun (status Ready) when BeforePrint declined. The run goes on a
+    // worker, as a preview's does, while this thread handles its events; the
+    // progress notices go to `progress`, if not null. An error of the run is
+    // thrown here. Null while a run is in progress.
     std::unique_ptr<TBrPrinter> Generate(QObject* progress);
     // Stops the run in progress before its next row.
     void Cancel();
@@ -135,6 +137,10 @@ private:
     // A store for a page-image run, the report's settings handed over.
     std::unique_ptr<TBrPrinter> pageImageStore();
     void handOver(TBrPrinter& store) const;
+    // Runs the claimed report into `store` on a worker, and `meanwhile` here;
+    // returns once the worker has ended and throws the run's error.
+    void runOnWorker(TBrPrinter& store,
+                     const std::function<void(TBrCreateReportThread&)>& meanwhile);
     void generate(TBrPrinter& store);
     // One generation run on a claimed report; leaves the report idle. An error
     // is kept by the store, which tells its client, and thrown again.

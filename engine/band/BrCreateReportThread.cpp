@@ -2,6 +2,8 @@
 
 #include "engine/band/BandReport.h"
 
+#include <QEventLoop>
+
 namespace tavim {
 
 TBrCreateReportThread::TBrCreateReportThread(TBandReport& report, TBrPrinter& store)
@@ -11,8 +13,28 @@ TBrCreateReportThread::TBrCreateReportThread(TBandReport& report, TBrPrinter& st
           } catch (...) {
               // The store keeps the error for the preview and ShowPreview.
           }
-          m_finished = true;
+          ended();
       }) {}
+
+void TBrCreateReportThread::ended() {
+    std::lock_guard lock(m_mutex);
+    m_finished = true;
+    if (m_waiting)
+        QMetaObject::invokeMethod(m_waiting, &QEventLoop::quit, Qt::QueuedConnection);
+}
+
+void TBrCreateReportThread::waitHandlingEvents() {
+    QEventLoop loop;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_finished)
+            return;
+        m_waiting = &loop;
+    }
+    loop.exec();
+    std::lock_guard lock(m_mutex);
+    m_waiting = nullptr;
+}
 
 TBrCreateReportThread::~TBrCreateReportThread() {
     join();

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 #include <thread>
+
+class QEventLoop;
 
 namespace tavim {
 
@@ -22,9 +25,17 @@ public:
     // The run has returned; joining will not wait.
     bool finished() const { return m_finished; }
     void join();
+    // Handles the calling thread's events until the run has returned.
+    void waitHandlingEvents();
 
 private:
+    void ended();
+
     std::atomic<bool> m_finished{false};
+    // The loop waiting for the end, if any; the lock orders setting it against
+    // the end, so the end never posts to a loop that is gone.
+    std::mutex m_mutex;
+    QEventLoop* m_waiting = nullptr;
     std::thread m_thread;
 };
 
