@@ -31,7 +31,9 @@ int roundHalfEven(long double x) {
     if (x <= static_cast<long double>(INT_MIN))
         return INT_MIN;
     constexpr long double kShift = noFractionShift();
-    return static_cast<int>((x + kShift) - kShift);
+    // Through double, exact for a whole number this size: converting a long
+    // double to int directly switches the x87 rounding mode twice.
+    return static_cast<int>(static_cast<double>((x + kShift) - kShift));
 }
 
 } // namespace tavim

@@ -21,10 +21,22 @@ constexpr double kMaxCoordinate = 1 << 30;
 constexpr quint32 kCompatibleGraphicsMode = 1;
 constexpr double kReferenceDpi = 96.0;
 
+// Half away from zero, as lround, without a call into the maths library:
+// within the clamp the truncation and the fraction left are exact.
+qint32 roundHalfAway(double v) {
+    const auto whole = static_cast<qint32>(v);
+    const double fraction = v - whole;
+    if (fraction >= 0.5)
+        return whole + 1;
+    if (fraction <= -0.5)
+        return whole - 1;
+    return whole;
+}
+
 qint32 toLong(double v) {
     if (!std::isfinite(v))
         return 0;
-    return qint32(std::lround(std::clamp(v, -kMaxCoordinate, kMaxCoordinate)));
+    return roundHalfAway(std::clamp(v, -kMaxCoordinate, kMaxCoordinate));
 }
 
 quint32 colorRef(const QColor& c) {

@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QPainter>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace tavim::test {
@@ -145,6 +147,32 @@ TEST(MetafileRoundTrip, PageMapsOntoATargetOfAnotherSize) {
     EXPECT_EQ(image.pixel(319, 319), qRgb(0, 0, 0));
     EXPECT_EQ(image.pixel(218, 218), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(321, 321), qRgb(255, 255, 255));
+}
+
+// Positions round half away from zero, as lround does, however far off the
+// page they are; the values just below a half stay below it.
+TEST(MetafileRoundTrip, PositionsRoundHalfAwayFromZero) {
+    const double kFar = 1 << 30;
+    for (const double x :
+         {0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 0.49999999999999994, -0.49999999999999994,
+          2.4999999999999996, 793.5, -793.5, 1e12, -1e12, 1073741823.5}) {
+        const TMetafile page = record([x](QPainter& p) {
+            p.setPen(QPen(Qt::black, 1));
+            p.drawLine(QPointF(x, 7), QPointF(3, 9));
+        });
+        const QByteArray& bytes = page.bytes();
+        qint32 moved = 0;
+        bool found = false;
+        for (qsizetype at = 0; at + 8 <= bytes.size() && !found;) {
+            if (qFromLittleEndian<quint32>(bytes.constData() + at) == emf::EMR_MOVETOEX) {
+                moved = qFromLittleEndian<qint32>(bytes.constData() + at + 8);
+                found = true;
+            }
+            at += qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+        }
+        ASSERT_TRUE(found) << x;
+        EXPECT_EQ(moved, std::lround(std::clamp(x, -kFar, kFar))) << x;
+    }
 }
 
 } // namespace
