@@ -603,7 +603,6 @@ void TBrPrinter::print() {
         count = std::min(d->pageCount, pages->count());
     }
     d->job.abandon();
-    d->job.setTitle(d->title);
     d->job.settings().applyToPrinter();
     const int first = d->firstPage > 0 ? d->firstPage : 1;
     const int last = d->lastPage > 0 ? std::min(d->lastPage, count) : count;

@@ -3,10 +3,7 @@
 #include "engine/band/BrFonts.h"
 #include "engine/band/BrUnits.h"
 #include "engine/emf/GlyphAdvances.h"
-
-#include <memory>
-#include <utility>
-#include <vector>
+#include "engine/emf/PerFont.h"
 
 namespace tavim {
 
@@ -37,16 +34,7 @@ TBrScreenText::TBrScreenText(const QFont& font)
     : m_font(realizedFont(font, int(kScreenDpi))), m_metrics(m_font, &ScreenMeasuringDevice()) {}
 
 TBrScreenText& TBrScreenText::of(const QFont& font) {
-    // A report uses a handful of fonts; a bound keeps odd callers finite.
-    constexpr std::size_t kMaxFonts = 64;
-    thread_local std::vector<std::pair<QFont, std::unique_ptr<TBrScreenText>>> measures;
-    for (auto& [known, measure] : measures)
-        if (known == font)
-            return *measure;
-    if (measures.size() == kMaxFonts)
-        measures.clear();
-    measures.emplace_back(font, std::make_unique<TBrScreenText>(font));
-    return *measures.back().second;
+    return perFont<TBrScreenText>(font);
 }
 
 int TBrScreenText::width(const QString& text) {

@@ -1,9 +1,8 @@
 #include "engine/emf/GlyphAdvances.h"
 
+#include "engine/emf/PerFont.h"
+
 #include <QImage>
-#include <memory>
-#include <utility>
-#include <vector>
 
 namespace tavim {
 
@@ -30,16 +29,7 @@ GlyphAdvances::GlyphAdvances(const QFont& font) : m_metrics(font, &ScreenMeasuri
 }
 
 GlyphAdvances& GlyphAdvances::of(const QFont& font) {
-    // A report uses a handful of fonts; the bound keeps odd callers finite.
-    constexpr std::size_t kMaxFonts = 64;
-    thread_local std::vector<std::pair<QFont, std::unique_ptr<GlyphAdvances>>> tables;
-    for (auto& [known, table] : tables)
-        if (known == font)
-            return *table;
-    if (tables.size() == kMaxFonts)
-        tables.clear();
-    tables.emplace_back(font, std::make_unique<GlyphAdvances>(font));
-    return *tables.back().second;
+    return perFont<GlyphAdvances>(font);
 }
 
 double GlyphAdvances::at(const QString& text, qsizetype i) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QFont>
+#include <cstddef>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace tavim {
+
+// The calling thread's T for `font`, made from the font on first use and kept
+// for the thread's life. A report uses a handful of fonts; the bound keeps odd
+// callers finite.
+template <class T> T& perFont(const QFont& font) {
+    constexpr std::size_t kMaxFonts = 64;
+    thread_local std::vector<std::pair<QFont, std::unique_ptr<T>>> known;
+    for (auto& [key, value] : known)
+        if (key == font)
+            return *value;
+    if (known.size() == kMaxFonts)
+        known.clear();
+    known.emplace_back(font, std::make_unique<T>(font));
+    return *known.back().second;
+}
+
+} // namespace tavim
