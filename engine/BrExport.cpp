@@ -1,15 +1,17 @@
 #include "engine/BrExport.h"
 
 #include "engine/BrPrinter.h"
+#include "engine/BrSaveFile.h"
 #include "engine/DeviceRounding.h"
+#include "engine/pdf/PdfDocument.h"
+#include "engine/pdf/PdfPageDevice.h"
 #include "format/Exception.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <future>
 
 namespace tavim {
@@ -24,35 +26,35 @@ Exception cannotCreate(const QString& fileName, const QString& reason) {
                          .arg(QFileInfo(fileName).absoluteFilePath(), reason));
 }
 
-// QPdfWriter says nothing when it cannot write: find out first.
-void checkWritable(const QString& fileName) {
-    QFile probe(fileName);
-    if (!probe.open(QIODevice::WriteOnly))
-        throw cannotCreate(fileName, probe.errorString());
-}
-
 } // namespace
 
 void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info) {
-    checkWritable(fileName);
-    QPdfWriter pdf(fileName);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setResolution(1200);
-    PrepareArchivePdf(pdf, info);
-    QPainter painter(&pdf);
-    const QRectF page(QPointF(0, 0), QSizeF(pdf.width(), pdf.height()));
+    TBrSaveFile file(fileName);
+    PdfDocument pdf(file.device(), info, QDateTime::currentDateTimeUtc());
+    PdfPageDevice device(pdf.fonts());
+    // Compressing and writing a page costs about a third of drawing it: the
+    // next page is drawn while the last one is written.
+    std::future<void> writing;
+    const auto finishWriting = [&] {
+        if (writing.valid())
+            writing.get();
+    };
     for (int n = 1; n <= store.pageCount(); ++n) {
         const auto image = store.getPage(n);
         if (!image)
             continue;
-        if (n > 1)
-            pdf.newPage();
-        image->play(painter, page);
+        QPainter painter;
+        if (!painter.begin(&device))
+            throw cannotCreate(fileName, QStringLiteral("The PDF could not be written."));
+        image->play(painter, PdfPageDevice::pageRect());
+        painter.end();
+        finishWriting();
+        writing =
+            std::async(std::launch::async, [&pdf, page = device.takePage()] { pdf.addPage(page); });
     }
-    if (!painter.end())
-        throw cannotCreate(fileName, QStringLiteral("The PDF could not be written."));
-    AddPdfAuthor(fileName, info.author);
+    finishWriting();
+    pdf.finish();
+    file.commit();
 }
 
 void ExportPngs(TBrPrinter& store, const QString& folder) {

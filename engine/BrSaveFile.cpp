@@ -49,7 +49,8 @@ void TBrSaveFile::commit() {
             cannotCreate();
         return;
     }
-    if (!m_file->flush())
+    // Unbuffered: a refused write left its error and nothing for flush to find.
+    if (m_file->error() != QFileDevice::NoError || !m_file->flush())
         cannotCreate();
     m_file->close();
 }

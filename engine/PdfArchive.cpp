@@ -15,7 +15,6 @@ namespace {
 constexpr qint64 kTailBytes = 2048;
 constexpr qint64 kMaxObjectBytes = 256 * 1024;
 constexpr int kXrefEntryBytes = 20;
-const QString kCreator = QStringLiteral("Tavim");
 
 Exception cannotOpen(const QString& fileName, const QString& reason) {
     return Exception(QStringLiteral("Cannot open file \"%1\". %2")
@@ -24,18 +23,6 @@ Exception cannotOpen(const QString& fileName, const QString& reason) {
 
 Exception notOurPdf(const QString& fileName) {
     return cannotOpen(fileName, QStringLiteral("The PDF has an unexpected structure."));
-}
-
-// A PDF text string that keeps any character: UTF-16BE with its byte order mark.
-QByteArray pdfText(const QString& text) {
-    QByteArray hex = "<FEFF";
-    for (const QChar c : text)
-        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
-    return hex + '>';
-}
-
-QByteArray xmlEscaped(const QString& text) {
-    return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&apos;")).toUtf8();
 }
 
 // The classic cross-reference table and trailer that QPdfWriter ends a file with.
@@ -131,7 +118,7 @@ QByteArray infoWithAuthor(const QByteArray& object, const QString& author) {
     const qsizetype close = object.lastIndexOf(">>");
     if (close < 0)
         return {};
-    return object.left(close) + "/Author " + pdfText(author) + "\n" + object.mid(close);
+    return object.left(close) + "/Author " + PdfTextString(author) + "\n" + object.mid(close);
 }
 
 // The metadata stream's packet with a dc:creator description added.
@@ -147,7 +134,7 @@ QByteArray xmpWithAuthor(const QByteArray& object, const QString& author) {
     packet.insert(rdfEnd, "  <rdf:Description xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
                           "rdf:about=\"\">\n      <dc:creator>\n        <rdf:Seq>\n          "
                           "<rdf:li>" +
-                              xmlEscaped(author) +
+                              XmlEscaped(author) +
                               "</rdf:li>\n        </rdf:Seq>\n      </dc:creator>\n    "
                               "</rdf:Description>\n  ");
     return packet;
@@ -162,13 +149,13 @@ QByteArray xrefEntry(qint64 offset) {
 void PrepareArchivePdf(QPdfWriter& writer, const TPdfInfo& info) {
     writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
     writer.setTitle(info.title);
-    writer.setCreator(kCreator);
+    writer.setCreator(PdfCreator());
 }
 
 void PrepareArchivePdf(QPrinter& printer, const TPdfInfo& info) {
     printer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
     printer.setDocName(info.title);
-    printer.setCreator(kCreator);
+    printer.setCreator(PdfCreator());
 }
 
 void AddPdfAuthor(const QString& fileName, const QString& author) {

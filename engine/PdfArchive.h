@@ -1,17 +1,13 @@
 #pragma once
 
+#include "engine/pdf/PdfInfo.h"
+
 #include <QString>
 
 class QPdfWriter;
 class QPrinter;
 
 namespace tavim {
-
-// What an archived PDF says about itself besides its pages.
-struct TPdfInfo {
-    QString title;
-    QString author;
-};
 
 // Makes the writer produce PDF/A-1b (fonts embedded) with the title and "Tavim"
 // as creator. The author needs AddPdfAuthor once the file is closed.

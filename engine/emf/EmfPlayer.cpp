@@ -2,10 +2,12 @@
 
 #include "engine/emf/ByteReader.h"
 #include "engine/emf/EmfRecords.h"
+#include "engine/emf/TextLineEngine.h"
 #include "format/Exception.h"
 
 #include <QFontMetricsF>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 #include <QRectF>
@@ -233,7 +235,8 @@ double millimetresPerUnit(quint32 mapMode) {
 } // namespace
 
 EmfPlayer::EmfPlayer(QPainter& painter, const EmfHeader& header)
-    : m_painter(painter), m_header(header) {
+    : m_painter(painter), m_textLines(dynamic_cast<TextLineEngine*>(painter.paintEngine())),
+      m_header(header) {
     m_dc.pen = QPen(Qt::black, 0);
     m_dc.brush = QBrush(Qt::white);
     m_dc.font = defaultFont();
@@ -624,9 +627,17 @@ void EmfPlayer::text(ByteReader& record, bool wide) {
         m_painter.save();
         m_painter.setClipRect(clip, Qt::IntersectClip);
     }
-    m_painter.setFont(m_dc.font);
-    m_painter.setPen(QPen(m_dc.textColor));
-    m_painter.drawText(baseline, text);
+    if (m_textLines && !m_dc.font.underline() && !m_dc.font.strikeOut()) {
+        std::optional<QRectF> deviceClip;
+        if (m_painter.hasClipping())
+            deviceClip = m_painter.transform().mapRect(m_painter.clipBoundingRect());
+        m_textLines->drawTextLine(m_painter.transform(), deviceClip, baseline, text, m_dc.font,
+                                  m_dc.textColor);
+    } else {
+        m_painter.setFont(m_dc.font);
+        m_painter.setPen(QPen(m_dc.textColor));
+        m_painter.drawText(baseline, text);
+    }
     if (clipped)
         m_painter.restore();
 }

@@ -20,6 +20,7 @@ class QRectF;
 namespace tavim {
 
 class ByteReader;
+class TextLineEngine;
 
 // Replays the records of one validated metafile onto a QPainter, the page
 // (the header's frame) mapped onto a target rectangle. Walks records by their
@@ -74,6 +75,7 @@ private:
     QTransform pageTransform() const;
 
     QPainter& m_painter;
+    TextLineEngine* m_textLines; // the painter's engine when it shows texts itself
     EmfHeader m_header;
     QTransform m_base;
     Dc m_dc;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QProcess>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -72,6 +73,20 @@ void produce(TBrPrinter& store, int pages) {
         drawPage(store, page);
     }
     store.endDoc();
+}
+
+QString runTool(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    process.waitForFinished(30'000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString toolField(const QString& output, const QString& name) {
+    for (const QString& line : output.split(QLatin1Char('\n')))
+        if (line.startsWith(name + QLatin1Char(':')))
+            return line.mid(name.size() + 1).trimmed();
+    return {};
 }
 
 QByteArray readAll(const QString& fileName) {

@@ -165,6 +165,10 @@ void drawPage(TBrPrinter& store, int number);
 void produce(TBrPrinter& store, int pages);
 
 QByteArray readAll(const QString& fileName);
+// What `program` prints on its standard output (waits at most 30 s).
+QString runTool(const QString& program, const QStringList& args);
+// The value of "name: value" in a tool's output, as pdfinfo prints fields.
+QString toolField(const QString& output, const QString& name);
 void writeAll(const QString& fileName, const QByteArray& bytes);
 qint32 int32At(const QByteArray& bytes, qint64 at);
 

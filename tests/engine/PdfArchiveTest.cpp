@@ -2,12 +2,12 @@
 // as another program (pdfinfo) reads them back.
 
 #include "engine/PdfArchive.h"
+#include "EngineTestSupport.h"
 #include "format/Exception.h"
 
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,17 +16,11 @@ using namespace tavim;
 namespace {
 
 QString pdfinfo(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral("pdfinfo"), args);
-    process.waitForFinished(10'000);
-    return QString::fromUtf8(process.readAllStandardOutput());
+    return test::runTool(QStringLiteral("pdfinfo"), args);
 }
 
 QString field(const QString& info, const QString& name) {
-    for (const QString& line : info.split('\n'))
-        if (line.startsWith(name + QLatin1Char(':')))
-            return line.mid(name.size() + 1).trimmed();
-    return {};
+    return test::toolField(info, name);
 }
 
 void writePdf(const QString& file, const TPdfInfo& info, int pages) {

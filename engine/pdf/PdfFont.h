@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QRawFont>
+#include <QStringView>
+#include <map>
+#include <vector>
+
+namespace tavim {
+
+// One TrueType face embedded whole in a PDF as a CID-keyed font with the
+// Identity-H encoding: the codes shown are the face's glyph ids, so every
+// character the face has can be shown and the widths are the face's own.
+// Remembers which glyphs were shown, and for which characters, to write the
+// widths and the text extraction map.
+//
+// Owned by the thread that writes the document; no lock.
+class PdfFont {
+public:
+    // An empty `tables` result (no glyf table, say) leaves the face invalid.
+    explicit PdfFont(const QRawFont& raw);
+
+    bool isValid() const { return !m_program.isEmpty(); }
+    // The glyph ids for `text`, as the hexadecimal string of a show operator.
+    void appendGlyphs(QStringView text, QByteArray& hex);
+
+    // The face's TrueType program as one file.
+    const QByteArray& program() const { return m_program; }
+    const QByteArray& postScriptName() const { return m_name; }
+    // The glyph's advance in thousandths of the em.
+    int width(quint16 glyph) const;
+    // In thousandths of the em: the bounding box, ascent, descent and cap height.
+    QByteArray descriptorMetrics() const;
+    // glyph id -> the characters it was shown for
+    const std::map<quint16, QString>& shown() const { return m_shown; }
+
+private:
+    quint16 glyphFor(QStringView character);
+    int scaled(int units) const;
+
+    QRawFont m_raw;
+    QByteArray m_program;
+    QByteArray m_name;
+    QByteArray m_hmtx;
+    int m_unitsPerEm = 1000;
+    int m_horizontalMetrics = 0;
+    int m_box[4] = {0, 0, 0, 0};
+    int m_ascent = 0;
+    int m_descent = 0;
+    int m_capHeight = 0;
+    int m_italicAngle = 0;
+    // Basic-plane characters met so far; -1: not looked up yet.
+    std::vector<int> m_glyphOf;
+    std::vector<bool> m_isShown;
+    std::map<quint16, QString> m_shown;
+};
+
+} // namespace tavim

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/pdf/PdfFont.h"
+
+#include <QFont>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace tavim {
+
+// The faces a document shows, each embedded once however many sizes of it
+// are used. Owned by the thread that writes the document; no lock.
+class PdfFontSet {
+public:
+    // The index of the face that draws `font`, or -1 when it cannot be embedded.
+    int indexOf(const QFont& font);
+    PdfFont& at(int index) { return *m_faces[std::size_t(index)].second; }
+    int size() const { return int(m_faces.size()); }
+
+private:
+    // QFont -> face index; a report uses a handful of fonts.
+    std::vector<std::pair<QFont, int>> m_known;
+    // (family and style) -> face
+    std::vector<std::pair<QString, std::unique_ptr<PdfFont>>> m_faces;
+};
+
+} // namespace tavim

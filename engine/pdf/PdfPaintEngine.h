@@ -1,0 +1,91 @@
+#pragma once
+
+#include "engine/emf/TextLineEngine.h"
+
+#include <QBrush>
+#include <QByteArray>
+#include <QPaintEngine>
+#include <QPen>
+#include <QRectF>
+#include <QTransform>
+#include <optional>
+#include <set>
+
+namespace tavim {
+
+class PdfFontSet;
+
+// One page's drawing as PDF content operators.
+struct PdfPageContent {
+    QByteArray operators;
+    std::set<int> fonts; // indexes into the document's font set
+};
+
+// Turns QPainter calls into the content stream of one PDF page, in device
+// units with the origin at the top left (the page object maps them to points).
+// Rectangles, lines, polygons and paths are filled and stroked as painted;
+// texts are shown in the embedded faces at the painter's pixel size, each
+// glyph advancing by the face's own width; clips are rectangles. Pixmaps and
+// images are not drawn.
+//
+// Owned by the thread that draws the page; not shared.
+class PdfPaintEngine : public QPaintEngine, public TextLineEngine {
+public:
+    explicit PdfPaintEngine(PdfFontSet& fonts);
+
+    // The page painted since begin(); the engine starts empty again.
+    PdfPageContent takePage();
+
+    bool begin(QPaintDevice* device) override;
+    bool end() override;
+    void updateState(const QPaintEngineState& state) override;
+    void drawRects(const QRectF* rects, int rectCount) override;
+    void drawLines(const QLineF* lines, int lineCount) override;
+    void drawPolygon(const QPointF* points, int pointCount, PolygonDrawMode mode) override;
+    void drawPath(const QPainterPath& path) override;
+    void drawTextItem(const QPointF& p, const QTextItem& textItem) override;
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    Type type() const override { return User; }
+    void drawTextLine(const QTransform& toDevice, const std::optional<QRectF>& clip,
+                      QPointF baseline, const QString& text, const QFont& font,
+                      const QColor& color) override;
+
+private:
+    // What the operators written so far have set in the graphics state.
+    struct Written {
+        std::optional<QRgb> fill;
+        std::optional<QRgb> stroke;
+        std::optional<double> width;
+        std::optional<QByteArray> lineStyle; // cap, join and dashes
+    };
+
+    void updateClip(const QPaintEngineState& state, QPaintEngine::DirtyFlags flags);
+    void applyClip();
+    void setFill(const QColor& color);
+    void setStroke();
+    double penWidth() const;
+    void startPath();
+    // The point in device units, then `op`, appended to the path being built.
+    void point(const QPointF& p, const char* op);
+    void paint(bool closed, Qt::FillRule rule);
+    void hatch(bool evenOdd);
+    void showText(const QTransform& toDevice, QPointF baseline, const QString& text,
+                  const QFont& font, const QColor& color);
+
+    PdfFontSet& m_fonts;
+    PdfPageContent m_page;
+    QPen m_pen;
+    QBrush m_brush;
+    QTransform m_transform;
+    double m_scale = 1;              // the transform's linear scale, for pen widths
+    std::optional<QRectF> m_clip;    // in device units; none: the whole page
+    std::optional<QRectF> m_applied; // the clip the open group set
+    bool m_clipGroupOpen = false;
+    QRectF m_pageRect;
+    double m_screenPixel = 1; // device units per 96-dpi pixel
+    QByteArray m_path;        // the path being built, reused
+    QRectF m_bounds;          // its device box
+    Written m_written;
+};
+
+} // namespace tavim
