@@ -2,6 +2,7 @@
 
 #include "engine/emf/ByteReader.h"
 #include "engine/emf/EmfRecords.h"
+#include "engine/emf/PerFont.h"
 #include "engine/emf/TextLineEngine.h"
 #include "format/Exception.h"
 
@@ -69,10 +70,12 @@ QHash<QString, QFont>& resolvedFonts() {
     return fonts;
 }
 
-QHash<QString, double>& measuredWidths() {
-    thread_local QHash<QString, double> widths;
-    return widths;
-}
+// A font's measured texts; found by the font itself, which costs less than
+// spelling out its key for every text.
+struct MeasuredWidths {
+    explicit MeasuredWidths(const QFont&) {}
+    QHash<QString, double> widths;
+};
 
 template <typename T> void remember(QHash<QString, T>& cache, const QString& key, const T& value) {
     if (cache.size() >= kMaxRemembered)
@@ -81,11 +84,11 @@ template <typename T> void remember(QHash<QString, T>& cache, const QString& key
 }
 
 double textWidth(const QFont& font, const QFontMetricsF& metrics, const QString& text) {
-    const QString key = font.key() + QChar(0x1F) + text;
-    if (const auto it = measuredWidths().constFind(key); it != measuredWidths().constEnd())
+    QHash<QString, double>& widths = perFont<MeasuredWidths>(font).widths;
+    if (const auto it = widths.constFind(text); it != widths.constEnd())
         return *it;
     const double width = metrics.horizontalAdvance(text);
-    remember(measuredWidths(), key, width);
+    remember(widths, text, width);
     return width;
 }
 

@@ -21,25 +21,32 @@ constexpr double kHatchSpacingPixels = 8;
 // A listing page's operators take some 40 KB: room for them up front.
 constexpr qsizetype kContentReserve = 64 * 1024;
 
-char* numberText(char* out, double v, int decimals) {
+// Fixed point with at most `decimals` (1 to 4) places, trailing zeros left
+// out: what PDF readers parse, written without a floating-point conversion.
+void appendNumber(QByteArray& out, double v, int decimals = 2) {
+    static constexpr qint64 kScales[] = {1, 10, 100, 1000, 10000};
+    const qint64 scale = kScales[decimals];
     if (!std::isfinite(v))
         v = 0;
-    v = std::clamp(v, -kMaxCoordinate, kMaxCoordinate);
-    char* end = std::to_chars(out, out + 32, v, std::chars_format::fixed, decimals).ptr;
-    while (end > out && end[-1] == '0')
-        --end;
-    if (end > out && end[-1] == '.')
-        --end;
-    if (end == out || (end - out == 1 && out[0] == '-')) {
-        out[0] = '0'; // what "-0" and "-0.00" trim to
-        return out + 1;
+    v = std::clamp(v, -kMaxCoordinate, kMaxCoordinate) * double(scale);
+    auto units = qint64(v < 0 ? v - 0.5 : v + 0.5);
+    char text[32];
+    char* end = text;
+    if (units < 0) {
+        *end++ = '-';
+        units = -units;
     }
-    return end;
-}
-
-void appendNumber(QByteArray& out, double v, int decimals = 2) {
-    char text[40];
-    out.append(text, numberText(text, v, decimals) - text).append(' ');
+    end = std::to_chars(end, text + sizeof text, units / scale).ptr;
+    qint64 fraction = units % scale;
+    if (fraction != 0) {
+        *end++ = '.';
+        for (qint64 digit = scale / 10; fraction != 0; digit /= 10) {
+            *end++ = char('0' + fraction / digit);
+            fraction %= digit;
+        }
+    }
+    *end++ = ' ';
+    out.append(text, end - text);
 }
 
 void appendColor(QByteArray& out, QRgb rgb) {
