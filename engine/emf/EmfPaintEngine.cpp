@@ -23,7 +23,7 @@ constexpr double kReferenceDpi = 96.0;
 
 // Half away from zero, as lround, without a call into the maths library:
 // within the clamp the truncation and the fraction left are exact.
-qint32 roundHalfAway(double v) {
+inline qint32 roundHalfAway(double v) {
     const auto whole = static_cast<qint32>(v);
     const double fraction = v - whole;
     if (fraction >= 0.5)
@@ -376,7 +376,8 @@ void EmfPaintEngine::writeText(QPoint ref, quint32 align, const QString& text, c
     const qint32 chars = qint32(text.size());
     // Advances per UTF-16 unit for readers that place each character themselves;
     // a surrogate pair's advance goes to its first unit.
-    std::vector<qint32> dx(static_cast<std::size_t>(chars));
+    std::vector<qint32>& dx = m_dx;
+    dx.resize(static_cast<std::size_t>(chars));
     double pen = 0;
     qint32 placed = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -384,7 +385,9 @@ void EmfPaintEngine::writeText(QPoint ref, quint32 align, const QString& text, c
             i > 0 && text[i].isLowSurrogate() && text[i - 1].isHighSurrogate();
         if (!secondOfPair)
             pen += advances.at(text, i);
-        const qint32 next = toLong(pen);
+        // A sum of glyph advances: finite and far inside the clamp, so rounded
+        // as toLong would without its checks, once per character.
+        const qint32 next = roundHalfAway(pen);
         dx[std::size_t(i)] = next - placed;
         placed = next;
     }

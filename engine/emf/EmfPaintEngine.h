@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QTransform>
 #include <optional>
+#include <vector>
 
 namespace tavim {
 
@@ -95,6 +96,7 @@ private:
     std::optional<quint32> m_textAlign;
     quint32 m_fillMode = 1;
     std::optional<QPoint> m_position;
+    std::vector<qint32> m_dx; // a text's advances, reused from text to text
 };
 
 } // namespace tavim
