@@ -6,7 +6,7 @@ TAVIM_BUILD=${TAVIM_BUILD:-$TAVIM_ROOT/build}
 
 TAVIM_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev zlib1g-dev
     libgtest-dev
     firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
     libuemf-dev emf2svg
