@@ -71,9 +71,9 @@ bool grayRows(const QImage& image, char* out) {
         // Folded over the row so that the loop stays free of branches.
         quint32 colour = 0;
         for (int x = 0; x < width; ++x) {
-            const quint32 blue = line[x] & 0xff;
-            colour |= (line[x] ^ (blue * 0x010101)) & 0xffffff;
-            out[x] = char(blue);
+            // Red equals green and green equals blue.
+            colour |= (line[x] ^ (line[x] >> 8)) & 0xffff;
+            out[x] = char(line[x]);
         }
         if (colour != 0)
             return false;
@@ -131,7 +131,7 @@ TPngWriter::TPngWriter() : m_deflater(std::make_unique<Deflater>()) {}
 TPngWriter::~TPngWriter() = default;
 
 const QByteArray& TPngWriter::encode(const QImage& image) {
-    m_png.clear();
+    m_png.resize(0); // keeps the buffer for the next page
     if (image.isNull() || image.format() != QImage::Format_RGB32)
         return m_png;
     const qsizetype width = image.width();
@@ -154,7 +154,7 @@ const QByteArray& TPngWriter::encode(const QImage& image) {
     m_png.append(8, '\0');
     std::memcpy(m_png.data() + idatAt + 4, "IDAT", 4);
     if (!m_deflater->compress(m_rows, m_png)) {
-        m_png.clear();
+        m_png.resize(0);
         return m_png;
     }
     const qsizetype dataSize = m_png.size() - idatAt - 8;
