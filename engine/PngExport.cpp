@@ -57,6 +57,10 @@ private:
     std::exception_ptr m_error;
 };
 
+// A page image claims its own size: far beyond any paper at 96 dpi (A0 has 14
+// million pixels) it is refused rather than drawn on gigabytes, twice over.
+constexpr qint64 kMaxPagePixels = qint64(1) << 26;
+
 Exception cannotWrite(const QString& fileName) {
     return Exception(QStringLiteral("Cannot create file \"%1\". The image could not be written.")
                          .arg(QFileInfo(fileName).absoluteFilePath()));
@@ -81,8 +85,11 @@ void writeFile(const QString& fileName, const QByteArray& bytes) {
 // Threads: owned by its worker; no lock.
 class PageDrawer {
 public:
-    // Null when the page cannot be drawn (no image of its size, or no painter).
+    // Null when the page cannot be drawn (too large, no image of its size, or
+    // no painter).
     const QImage* draw(const TMetafile& page) {
+        if (qint64(page.size().width()) * page.size().height() > kMaxPagePixels)
+            return nullptr;
         if (m_image.size() != page.size()) {
             m_image = QImage(page.size(), QImage::Format_RGB32);
             const int dotsPerMeter = qRound(kScreenDpi / 0.0254);

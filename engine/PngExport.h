@@ -10,8 +10,8 @@ class TBrPrinter;
 // exists) on two workers, the calling thread and one more: each reads, draws
 // and encodes its own pages and writes them in any order, each file whole or
 // not at all. The first failure stops both and is thrown once they have ended:
-// "Cannot create file \"%s\". The image could not be written." or the error of
-// reading a page.
+// "Cannot create file \"%s\". The image could not be written." (a page far
+// larger than any paper included) or the error of reading a page.
 void WritePngPages(TBrPrinter& store, const QString& folder);
 
 } // namespace tavim

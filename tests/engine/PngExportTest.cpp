@@ -4,6 +4,8 @@
 #include "EngineTestSupport.h"
 
 #include "engine/BrExport.h"
+#include "engine/BrPageList.h"
+#include "engine/BrStream.h"
 #include "engine/PngWriter.h"
 #include "format/Exception.h"
 
@@ -177,6 +179,33 @@ TEST(PngExportTest, AWriteRefusedHalfWayLeavesNoPartialFile) {
     EXPECT_FALSE(QFileInfo(pageFile(folder, 3)).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(pageFile(folder, 3)));
     EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/full")).exists());
+}
+
+TEST(PngExportTest, APageFarLargerThanAnyPaperIsRefusedUndrawn) {
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("huge.brp"));
+    {
+        TBrPageList list(std::make_unique<TBrStream>());
+        const QSize sizes[] = {{794, 1123}, {9000, 9000}};
+        for (const QSize size : sizes) {
+            TMetafileRecorder recorder(size);
+            {
+                QPainter painter(recorder.device());
+                painter.drawLine(0, 0, 100, 100);
+            }
+            list.append(recorder.finish());
+        }
+        list.rewriteHeader();
+        QFile file(saved);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        list.copyTo(file);
+    }
+    auto store = storeOn(noPrinter());
+    store->load(saved);
+    ASSERT_EQ(store->getPage(2)->size(), QSize(9000, 9000));
+    const QString folder = dir.filePath(QStringLiteral("pages"));
+    EXPECT_EQ(errorOf(*store, folder), cannotWrite(pageFile(folder, 2)));
+    EXPECT_FALSE(QFileInfo::exists(pageFile(folder, 2)));
 }
 
 TEST(PngExportTest, AFolderThatCannotBeMadeIsReportedAsBefore) {
