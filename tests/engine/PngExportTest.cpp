@@ -63,22 +63,40 @@ void expectSamePixels(const QImage& decoded, const QImage& drawn) {
 struct EncodeCase {
     const char* name;
     QSize size;
+    QPoint mark; // where `colour` goes, when valid
     QColor colour;
     QImage::Format stored;
 };
 
 TEST(PngWriterTest, DecodesToTheDrawnPixelsGrayOnlyWhenEveryPixelIsGray) {
+    const QSize a4(794, 1123);
     const EncodeCase cases[] = {
-        {"gray A4 page", {794, 1123}, QColor(), QImage::Format_Grayscale8},
-        {"red mark in the last row", {794, 1123}, QColor(255, 0, 0), QImage::Format_RGB32},
-        {"nearly gray mark", {794, 1123}, QColor(128, 128, 129), QImage::Format_RGB32},
-        {"landscape", {1123, 794}, QColor(), QImage::Format_Grayscale8},
-        {"one pixel wide", {1, 40}, QColor(), QImage::Format_Grayscale8},
+        {"gray A4 page", a4, {}, QColor(), QImage::Format_Grayscale8},
+        {"red at the end of the last row",
+         a4,
+         {791, 1122},
+         QColor(255, 0, 0),
+         QImage::Format_RGB32},
+        {"red near the start of the first row",
+         a4,
+         {5, 0},
+         QColor(255, 0, 0),
+         QImage::Format_RGB32},
+        {"blue off by one mid-page", a4, {400, 600}, QColor(128, 128, 129), QImage::Format_RGB32},
+        {"red off by one in the last row",
+         a4,
+         {100, 1122},
+         QColor(129, 128, 128),
+         QImage::Format_RGB32},
+        {"landscape", {1123, 794}, {}, QColor(), QImage::Format_Grayscale8},
+        {"one pixel wide", {1, 40}, {}, QColor(), QImage::Format_Grayscale8},
     };
     TPngWriter writer; // one writer for all: its reuse must not leak between pages
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QImage page = drawn(c.size, 7, c.colour);
+        QImage page = drawn(c.size, 7, QColor());
+        if (c.colour.isValid())
+            page.setPixelColor(c.mark, c.colour);
         const QImage image = decoded(writer.encode(page));
         EXPECT_EQ(image.format(), c.stored);
         EXPECT_EQ(image.dotsPerMeterX(), kDotsPerMeter);
