@@ -63,6 +63,11 @@ QByteArray physicalSize(const QImage& image) {
 
 constexpr int kBlock = 16;
 
+// Zero when red equals green and green equals blue.
+quint32 colourIn(quint32 pixel) {
+    return (pixel ^ (pixel >> 8)) & 0xffff;
+}
+
 // Each row as its filter byte (none) and one gray sample per pixel; false (and the
 // rows unfinished) at the first row holding a pixel that is not gray.
 bool grayRows(const QImage& image, char* out) {
@@ -78,14 +83,13 @@ bool grayRows(const QImage& image, char* out) {
         for (; x + kBlock <= width; x += kBlock) {
             char block[kBlock];
             for (int i = 0; i < kBlock; ++i) {
-                // Red equals green and green equals blue.
-                colour |= (line[x + i] ^ (line[x + i] >> 8)) & 0xffff;
+                colour |= colourIn(line[x + i]);
                 block[i] = char(line[x + i]);
             }
             std::memcpy(out + x, block, kBlock);
         }
         for (; x < width; ++x) {
-            colour |= (line[x] ^ (line[x] >> 8)) & 0xffff;
+            colour |= colourIn(line[x]);
             out[x] = char(line[x]);
         }
         if (colour != 0)
