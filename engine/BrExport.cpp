@@ -2,7 +2,7 @@
 
 #include "engine/BrPrinter.h"
 #include "engine/BrSaveFile.h"
-#include "engine/DeviceRounding.h"
+#include "engine/PngExport.h"
 #include "engine/pdf/PdfDocument.h"
 #include "engine/pdf/PdfPageDevice.h"
 #include "format/Exception.h"
@@ -10,16 +10,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QPainter>
 #include <future>
 
 namespace tavim {
 
 namespace {
-
-// zlib's fastest level: a page's PNG is about as small, in a fraction of the time.
-constexpr int kPngQuality = 80;
 
 Exception cannotCreate(const QString& fileName, const QString& reason) {
     return Exception(QStringLiteral("Cannot create file \"%1\". %2")
@@ -60,38 +56,7 @@ void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info)
 void ExportPngs(TBrPrinter& store, const QString& folder) {
     if (!QDir().mkpath(folder))
         throw cannotCreate(folder, QStringLiteral("The folder could not be made."));
-    // Encoding a page costs more than drawing it: the next page is drawn while
-    // the last one is written.
-    std::future<bool> writing;
-    QString writingFile;
-    const auto finishWriting = [&] {
-        if (writing.valid() && !writing.get())
-            throw cannotCreate(writingFile, QStringLiteral("The image could not be written."));
-    };
-    for (int n = 1; n <= store.pageCount(); ++n) {
-        const auto page = store.getPage(n);
-        if (!page)
-            continue;
-        QImage image(page->size(), QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(kScreenDpi / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            page->play(painter, QRectF(QPointF(0, 0), page->size()));
-        }
-        finishWriting();
-        writingFile =
-            QDir(folder).filePath(QStringLiteral("page-%1.png").arg(n, 3, 10, QLatin1Char('0')));
-        writing = std::async(std::launch::async, [image, file = writingFile] {
-            // The same pixels in a third of the bytes for libpng to filter.
-            const QImage out =
-                image.allGray() ? image.convertToFormat(QImage::Format_Grayscale8) : image;
-            return out.save(file, "PNG", kPngQuality);
-        });
-    }
-    finishWriting();
+    WritePngPages(store, folder);
 }
 
 } // namespace tavim
