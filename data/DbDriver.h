@@ -27,6 +27,9 @@ struct ConnectionOptions {
     // Seconds to wait for a server that does not answer, so that its error
     // shows well within 15 seconds; 0 leaves it to the platform.
     int connectTimeout = 10;
+    // Pages the embedded engine caches for a database it opens, in this
+    // process; 0 leaves its default. A server keeps its own setting.
+    int pageBuffers = 0;
 };
 
 // A parameter value for a "?" place; dates travel as TDateTime in a double.

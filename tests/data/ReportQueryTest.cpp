@@ -256,6 +256,7 @@ TEST(DataModule, DeclaredConnectionAndEnvironmentOverrides) {
         EXPECT_FALSE(o.commitRetain);
         EXPECT_FALSE(o.trimChar);
         EXPECT_EQ(o.isolation, TransIsolation::ReadCommitted);
+        EXPECT_EQ(o.pageBuffers, 256);
     }
     qputenv("TAVIM_DATABASE", " db.example:/srv/tavim.fdb ");
     qputenv("TAVIM_USER", "CLERK");
