@@ -105,6 +105,14 @@ TEST_F(ReportQuery, LoadsEveryRowIntoTheTable) {
     EXPECT_FALSE(dmd.cdsTavimSITUACAO.isNull());
 }
 
+// The query stands on its first row; the table takes the rest in one read.
+TEST_F(ReportQuery, TheTableTakesTheRowsAfterTheFirstInOneRead) {
+    generate();
+    generate();
+    EXPECT_EQ(server.readAheadAfter, (std::vector<size_t>{1, 1}));
+    EXPECT_EQ(dmd.cdsTavim.rowCount(), 3);
+}
+
 TEST_F(ReportQuery, AnEmptyPeriodOpensAnEmptyTable) {
     server.rows.clear();
     generate();
