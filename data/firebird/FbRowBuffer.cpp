@@ -44,7 +44,7 @@ char* FbRowBuffer::reserve(std::size_t size) {
     if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().size < size) {
         Block block;
         block.capacity = std::max(kBlockSize, size);
-        block.bytes = std::make_unique<char[]>(block.capacity);
+        block.bytes = std::make_unique_for_overwrite<char[]>(block.capacity);
         m_blocks.push_back(std::move(block));
     }
     Block& last = m_blocks.back();

@@ -22,7 +22,10 @@ public:
     void clear();
 
 private:
-    static constexpr std::size_t kBlockSize = 256 * 1024;
+    // Below malloc's mmap threshold (128 KiB): a block read and freed goes back
+    // to the heap for the values expanded from it, rather than being unmapped
+    // and its pages faulted in again.
+    static constexpr std::size_t kBlockSize = 64 * 1024;
 
     struct Block {
         std::unique_ptr<char[]> bytes;
