@@ -18,6 +18,9 @@ void declareConnection(TDbConnection& sql) {
     sql.getDriverFunc = QStringLiteral("getSQLDriverFIREBIRD");
     sql.vendorLib = QStringLiteral("libfbclient.so.2");
     sql.loginPrompt = false;
+    // The listing reads each page once, in one pass: the engine's default
+    // cache (2048 pages) would only grow the process with pages never read again.
+    sql.pageBuffers = 256;
     sql.setParam("Database", defaultDatabasePath());
     sql.setParam("RoleName", "RoleName");
     sql.setParam("User_Name", "SYSDBA");

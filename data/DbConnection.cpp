@@ -57,6 +57,7 @@ ConnectionOptions TDbConnection::options() const {
     o.waitOnLocks = isTrue(param("WaitOnLocks"));
     o.commitRetain = isTrue(param("CommitRetain"));
     o.trimChar = isTrue(param("Trim Char"));
+    o.pageBuffers = pageBuffers;
     const QString isolation = param("Firebird TransIsolation").trimmed();
     if (isolation.compare("RepeatableRead", Qt::CaseInsensitive) == 0)
         o.isolation = TransIsolation::RepeatableRead;

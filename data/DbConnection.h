@@ -26,6 +26,8 @@ public:
     QString getDriverFunc;
     QString vendorLib;
     bool loginPrompt = false;
+    // See ConnectionOptions::pageBuffers.
+    int pageBuffers = 0;
 
     // The ordered Params list; setParam replaces a value or appends a new name.
     QString param(const QString& name) const;

@@ -27,6 +27,9 @@ struct ConnectionOptions {
     // Seconds to wait for a server that does not answer, so that its error
     // shows well within 15 seconds; 0 leaves it to the platform.
     int connectTimeout = 10;
+    // Pages the embedded engine caches for a database it opens, in this
+    // process; 0 leaves its default. A server keeps its own setting.
+    int pageBuffers = 0;
 };
 
 // A parameter value for a "?" place; dates travel as TDateTime in a double.
@@ -47,6 +50,12 @@ public:
     virtual void execute(const std::vector<DbParam>& params) = 0;
     // Fills row (sized to columns()) with the next row; false at the end.
     virtual bool fetch(RowValues& row) = 0;
+    // Reads every remaining row at once and holds it until fetch() takes it,
+    // for a caller that reads to the end anyway: the server then releases
+    // what the open cursor held (a sort's work space) before the rows are
+    // expanded into values. Failures as fetch's. A driver whose rows cost
+    // nothing to hold may leave them where they are.
+    virtual void readAhead() {}
     // Closes the cursor and ends the statement's implicit transaction.
     virtual void close() = 0;
 };

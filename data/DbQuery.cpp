@@ -93,6 +93,11 @@ void TDbQuery::next() {
         std::fill(m_row.begin(), m_row.end(), Value{});
 }
 
+void TDbQuery::readAhead() {
+    if (m_active && !m_eof)
+        m_statement->readAhead();
+}
+
 const Value& TDbQuery::fieldValue(const TField& field) const {
     if (!m_active || m_eof || field.column() < 0)
         return kNull;

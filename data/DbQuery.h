@@ -30,6 +30,8 @@ public:
     bool active() const override { return m_active; }
     bool eof() const { return m_eof; }
     void next();
+    // Takes every remaining row from the server now; next() then serves them.
+    void readAhead();
 
     const Value& fieldValue(const TField& field) const override;
     void writeField(TField& field, Value value) override;

@@ -25,6 +25,9 @@ TTableProvider::TTableProvider(TComponent* owner, const QString& name, TDbQuery&
 DataPacket TTableProvider::getRecords() {
     if (!m_dataSet.active())
         m_dataSet.open();
+    // Every row is read anyway: held compactly first, they let the server
+    // release the cursor (the procedure's sort) before they are expanded here.
+    m_dataSet.readAhead();
     DataPacket packet;
     const auto& fields = m_dataSet.fields();
     packet.columns.reserve(fields.size());

@@ -9,7 +9,16 @@ namespace tavim {
 
 namespace {
 
-QByteArray databaseBlock(const ConnectionOptions& options, const ConnectionCharset& charset) {
+// "host:path", "host/port:path" and "inet://..." reach a server; only a bare
+// path opens the file in this process.
+bool opensInProcess(const QString& database) {
+    return !database.contains(QLatin1Char(':'));
+}
+
+} // namespace
+
+QByteArray databaseParameterBlock(const ConnectionOptions& options,
+                                  const ConnectionCharset& charset) {
     ParameterBlock dpb(isc_dpb_version1);
     dpb.string(isc_dpb_user_name, charset.encode(options.userName), QStringLiteral("User_Name"));
     dpb.string(isc_dpb_password, charset.encode(options.password), QStringLiteral("Password"));
@@ -22,8 +31,16 @@ QByteArray databaseBlock(const ConnectionOptions& options, const ConnectionChars
     dpb.integer(isc_dpb_sql_dialect, options.sqlDialect);
     if (options.connectTimeout > 0)
         dpb.integer(isc_dpb_connect_timeout, options.connectTimeout);
+    // The engine takes a database's settings from the attachment that opens it
+    // first; isc_dpb_num_buffers is ignored by the embedded engine.
+    if (options.pageBuffers > 0 && opensInProcess(options.database))
+        dpb.string(isc_dpb_config,
+                   QByteArray("DefaultDbCachePages = ") + QByteArray::number(options.pageBuffers),
+                   QStringLiteral("pageBuffers"));
     return dpb.bytes();
 }
+
+namespace {
 
 QByteArray transactionBlockFor(const ConnectionOptions& options, int access) {
     ParameterBlock tpb(isc_tpb_version3);
@@ -43,7 +60,7 @@ FbConnection::FbConnection(const FbClient& client, const ConnectionOptions& opti
       m_charset(ConnectionCharset::fromName(options.serverCharSet)),
       m_transactionBlock(transactionBlockFor(options, isc_tpb_write)),
       m_readTransactionBlock(transactionBlockFor(options, isc_tpb_read)) {
-    const QByteArray dpb = databaseBlock(options, m_charset);
+    const QByteArray dpb = databaseParameterBlock(options, m_charset);
     m_client.call(&FbApi::attach_database, short(0),
                   QFile::encodeName(options.database).constData(), &m_handle, short(dpb.size()),
                   dpb.constData());

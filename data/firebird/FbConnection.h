@@ -9,6 +9,11 @@
 
 namespace tavim {
 
+// The attach parameters for options: names, role, character set, dialect,
+// timeout, and the embedded engine's cache size for a database without a host.
+QByteArray databaseParameterBlock(const ConnectionOptions& options,
+                                  const ConnectionCharset& charset);
+
 // What a connection must release before it detaches: statements and their
 // transactions, which the server will not let outlive the attachment.
 class FbResource {

@@ -39,6 +39,7 @@ void FirebirdStatement::release() noexcept {
         m_handle->closeCursorQuietly();
     m_cursorOpen = false;
     m_singletonPending = false;
+    m_readAhead.clear();
     // A cursor's transaction only read; losing it loses nothing.
     m_rolledBackByConnection = m_transaction.active() && !opensCursor(m_type);
     m_transaction.rollbackQuietly();
@@ -114,6 +115,7 @@ void FirebirdStatement::execute(const std::vector<DbParam>& params) {
         statement.closeCursor();
     }
     m_singletonPending = false;
+    m_readAhead.clear();
     if (!m_transaction.active())
         m_transaction.start(m_connection->handle(), m_type == isc_info_sql_stmt_select
                                                         ? m_connection->readTransactionBlock()
@@ -146,17 +148,26 @@ bool FirebirdStatement::fetch(RowValues& row) {
         readRow(row);
         return true;
     }
+    if (!m_readAhead.takeInto(m_output) && !fetchFromCursor(statement))
+        return false;
+    readRow(row);
+    return true;
+}
+
+void FirebirdStatement::readAhead() {
+    FbStatementHandle& statement = handle();
+    while (fetchFromCursor(statement))
+        m_readAhead.append(m_output);
+}
+
+bool FirebirdStatement::fetchFromCursor(FbStatementHandle& statement) {
     if (!m_cursorOpen || m_atEnd)
         return false;
     const ISC_STATUS result = client().call(&FbApi::dsql_fetch, statement.get(),
                                             ISC_USHORT(SQLDA_VERSION1), m_output.get());
     constexpr ISC_STATUS kNoMoreRows = 100;
-    if (result == kNoMoreRows) {
-        m_atEnd = true;
-        return false;
-    }
-    readRow(row);
-    return true;
+    m_atEnd = result == kNoMoreRows;
+    return !m_atEnd;
 }
 
 void FirebirdStatement::readRow(RowValues& row) {
@@ -183,6 +194,7 @@ void FirebirdStatement::close() {
         m_handle->closeCursor();
     }
     m_singletonPending = false;
+    m_readAhead.clear();
     m_transaction.commit();
 }
 

@@ -3,6 +3,7 @@
 #include "data/DbDriver.h"
 #include "data/firebird/FbConnection.h"
 #include "data/firebird/FbParams.h"
+#include "data/firebird/FbRowBuffer.h"
 #include "data/firebird/FbStatementHandle.h"
 #include "data/firebird/FbTransaction.h"
 #include "data/firebird/Sqlda.h"
@@ -25,6 +26,7 @@ public:
     // Executing again while a cursor is open closes it first, in the same transaction.
     void execute(const std::vector<DbParam>& params) override;
     bool fetch(RowValues& row) override;
+    void readAhead() override;
     void close() override;
 
 private:
@@ -36,6 +38,8 @@ private:
     void describeInput();
     int statementType();
     void bind(const std::vector<DbParam>& params);
+    // Fetches the cursor's next row into the output descriptor; false at its end.
+    bool fetchFromCursor(FbStatementHandle& statement);
     void readRow(RowValues& row);
 
     std::shared_ptr<FbConnection> m_connection;
@@ -43,6 +47,7 @@ private:
     FbTransaction m_transaction;
     Sqlda m_output;
     Sqlda m_input;
+    FbRowBuffer m_readAhead;
     std::vector<ColumnDesc> m_columns;
     std::vector<ConnectionCharset> m_columnCharsets;
     std::vector<FbParamType> m_paramTypes;

@@ -17,6 +17,8 @@ struct FakeServer {
     QStringList prepared;
     std::vector<DbParam> lastParams;
     int openCursors = 0;
+    // How many rows had been fetched at each read-ahead.
+    std::vector<size_t> readAheadAfter;
 };
 
 class FakeStatement : public DbStatement {
@@ -35,6 +37,7 @@ public:
         row = m_server.rows[m_next++];
         return true;
     }
+    void readAhead() override { m_server.readAheadAfter.push_back(m_next); }
     void close() override { --m_server.openCursors; }
 
 private:

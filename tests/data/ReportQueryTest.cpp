@@ -105,6 +105,14 @@ TEST_F(ReportQuery, LoadsEveryRowIntoTheTable) {
     EXPECT_FALSE(dmd.cdsTavimSITUACAO.isNull());
 }
 
+// The query stands on its first row; the table takes the rest in one read.
+TEST_F(ReportQuery, TheTableTakesTheRowsAfterTheFirstInOneRead) {
+    generate();
+    generate();
+    EXPECT_EQ(server.readAheadAfter, (std::vector<size_t>{1, 1}));
+    EXPECT_EQ(dmd.cdsTavim.rowCount(), 3);
+}
+
 TEST_F(ReportQuery, AnEmptyPeriodOpensAnEmptyTable) {
     server.rows.clear();
     generate();
@@ -256,6 +264,7 @@ TEST(DataModule, DeclaredConnectionAndEnvironmentOverrides) {
         EXPECT_FALSE(o.commitRetain);
         EXPECT_FALSE(o.trimChar);
         EXPECT_EQ(o.isolation, TransIsolation::ReadCommitted);
+        EXPECT_EQ(o.pageBuffers, 256);
     }
     qputenv("TAVIM_DATABASE", " db.example:/srv/tavim.fdb ");
     qputenv("TAVIM_USER", "CLERK");
