@@ -22,7 +22,7 @@ void TBrCustomLabel::setCaption(const QString& caption) {
 void TBrCustomLabel::format() {
     TBrScreenText& text = TBrScreenText::of(Font);
     const int widthPx = toScreenPixels(width());
-    m_lines = text.breakLines(m_printCaption, AutoSize || printsWhole(), widthPx);
+    text.breakLines(m_printCaption, AutoSize || printsWhole(), widthPx, m_lines);
     if (!AutoSize)
         return;
     int widest = 0;

@@ -48,21 +48,23 @@ int TBrScreenText::width(const QString& text) {
     return *m_widths.insert(text, qRound(GlyphAdvances::of(m_font).width(text)) + 1);
 }
 
-QStringList TBrScreenText::breakLines(const QString& text, bool autoSize, int widthPx) {
+void TBrScreenText::breakLines(const QString& text, bool autoSize, int widthPx,
+                               QStringList& lines) {
+    lines.clear();
     // Most texts are a single piece that fits: no copy and no split for them.
     if (!text.contains(QChar(10)) && !text.contains(QChar(13)) &&
-        (autoSize || width(text) <= widthPx))
-        return {text};
+        (autoSize || width(text) <= widthPx)) {
+        lines.append(text);
+        return;
+    }
     QString clean = text;
     clean.remove(QChar(10));
-    QStringList lines;
     for (const QString& piece : clean.split(QChar(13))) {
         if (autoSize)
             lines << piece;
         else
             breakPiece(piece, widthPx, lines);
     }
-    return lines;
 }
 
 void TBrScreenText::breakPiece(const QString& piece, int widthPx, QStringList& lines) {

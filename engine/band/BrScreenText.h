@@ -26,8 +26,9 @@ public:
 
     // Breaks `text` into the lines a control `widthPx` screen pixels wide shows.
     // Line feeds are dropped and every carriage return starts a new line; with
-    // `autoSize` a line is never broken further.
-    QStringList breakLines(const QString& text, bool autoSize, int widthPx);
+    // `autoSize` a line is never broken further. `lines` is replaced, its
+    // storage kept: a control breaks its text again for every row.
+    void breakLines(const QString& text, bool autoSize, int widthPx, QStringList& lines);
 
 private:
     void breakPiece(const QString& piece, int widthPx, QStringList& lines);

@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <QTextItem>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -54,7 +55,7 @@ template <std::size_t N> QByteArrayView asBytes(const quint32 (&words)[N]) {
 }
 
 // Built once: fills select the null pen for every rectangle.
-QByteArrayView stockKey(quint32 stock) {
+const QByteArray& stockKey(quint32 stock) {
     static const std::array<QByteArray, emf::DC_PEN + 1> keys = [] {
         std::array<QByteArray, emf::DC_PEN + 1> made;
         for (quint32 i = 0; i < made.size(); ++i)
@@ -151,9 +152,9 @@ QPoint lineEnd(QPoint from, QPoint to, Qt::PenCapStyle cap) {
 } // namespace
 
 EmfPaintEngine::EmfPaintEngine(EmfWriter& writer) : QPaintEngine(AllFeatures), m_writer(writer) {
-    m_penSlot.key = stockKey(emf::BLACK_PEN).toByteArray();
-    m_brushSlot.key = stockKey(emf::WHITE_BRUSH).toByteArray();
-    m_fontSlot.key = stockKey(emf::SYSTEM_FONT).toByteArray();
+    m_penSlot.key = stockKey(emf::BLACK_PEN);
+    m_brushSlot.key = stockKey(emf::WHITE_BRUSH);
+    m_fontSlot.key = stockKey(emf::SYSTEM_FONT);
 }
 
 bool EmfPaintEngine::begin(QPaintDevice*) {
@@ -183,11 +184,11 @@ QPoint EmfPaintEngine::toDevice(const QPointF& p) const {
 }
 
 void EmfPaintEngine::selectStock(Slot& slot, quint32 stock) {
-    const QByteArrayView key = stockKey(stock);
+    const QByteArray& key = stockKey(stock);
     if (slot.key == key)
         return;
     m_writer.record(emf::EMR_SELECTOBJECT, {emf::kStockFlag | stock});
-    slot = Slot{key.toByteArray(), 0};
+    slot = Slot{key, 0};
 }
 
 // Objects live until the page ends: one coming back is selected by its handle.
@@ -195,18 +196,21 @@ void EmfPaintEngine::selectStock(Slot& slot, quint32 stock) {
 void EmfPaintEngine::selectCreated(Slot& slot, quint32 type, QByteArrayView body) {
     if (slot.key == body)
         return;
-    QByteArray key = body.toByteArray();
-    quint32 handle = m_created.value(key);
-    if (handle == 0) {
-        handle = m_writer.newHandle();
+    // A page creates a handful of objects: a scan finds one without copying the body.
+    const auto known = std::find_if(m_created.begin(), m_created.end(),
+                                    [&](const Slot& created) { return created.key == body; });
+    if (known == m_created.end()) {
+        const quint32 handle = m_writer.newHandle();
         m_writer.begin(type);
         m_writer.u32(handle);
-        m_writer.raw(key);
+        m_writer.raw(body.data(), body.size());
         m_writer.end();
-        m_created.insert(key, handle);
+        m_created.push_back(Slot{body.toByteArray(), handle});
+        slot = m_created.back();
+    } else {
+        slot = *known;
     }
-    m_writer.record(emf::EMR_SELECTOBJECT, {handle});
-    slot = Slot{std::move(key), handle};
+    m_writer.record(emf::EMR_SELECTOBJECT, {slot.handle});
 }
 
 void EmfPaintEngine::selectPen() {
@@ -226,9 +230,12 @@ void EmfPaintEngine::selectBrush(const QBrush& brush) {
         return;
     }
     const std::optional<quint32> hatch = hatchStyle(brush.style());
-    const quint32 body[] = {qToLittleEndian(quint32(hatch ? emf::BS_HATCHED : emf::BS_SOLID)),
-                            qToLittleEndian(colorRef(brush.color())),
-                            qToLittleEndian(hatch.value_or(0))};
+    selectBrush(hatch ? emf::BS_HATCHED : emf::BS_SOLID, colorRef(brush.color()),
+                hatch.value_or(0));
+}
+
+void EmfPaintEngine::selectBrush(quint32 style, quint32 color, quint32 hatch) {
+    const quint32 body[] = {qToLittleEndian(style), qToLittleEndian(color), qToLittleEndian(hatch)};
     selectCreated(m_brushSlot, emf::EMR_CREATEBRUSHINDIRECT, asBytes(body));
 }
 
@@ -283,7 +290,7 @@ void EmfPaintEngine::drawRects(const QRectF* rects, int rectCount) {
 
 void EmfPaintEngine::fillRect(const QRect& rect, const QColor& color) {
     selectStock(m_penSlot, emf::NULL_PEN);
-    selectBrush(QBrush(color));
+    selectBrush(emf::BS_SOLID, colorRef(color), 0);
     writeRectangle(QRectF(rect));
 }
 

@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFont>
-#include <QHash>
 #include <QPaintEngine>
 #include <QPen>
 #include <QPoint>
@@ -70,6 +69,7 @@ private:
 
     void selectPen();
     void selectBrush(const QBrush& brush);
+    void selectBrush(quint32 style, quint32 color, quint32 hatch);
     void selectFont(const QFont& font, quint8 charset);
     void selectStock(Slot& slot, quint32 stock);
     void selectCreated(Slot& slot, quint32 type, QByteArrayView body);
@@ -90,7 +90,7 @@ private:
     Slot m_fontSlot;
     // The font selected last, to skip building its LOGFONT again.
     std::optional<std::pair<QFont, quint8>> m_selectedFont;
-    QHash<QByteArray, quint32> m_created; // object body -> handle, for this page
+    std::vector<Slot> m_created; // the objects this page created, by body
     quint32 m_textColor = 0;
     bool m_bkModeSet = false;
     std::optional<quint32> m_textAlign;

@@ -42,11 +42,11 @@ double GlyphAdvances::at(const QString& text, qsizetype i) {
     }
     const bool pair =
         text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-    const QString character = text.mid(i, pair ? 2 : 1);
-    const auto found = m_other.constFind(character);
+    const char32_t code = pair ? QChar::surrogateToUcs4(text[i], text[i + 1]) : unit;
+    const auto found = m_other.constFind(code);
     if (found != m_other.cend())
         return *found;
-    return *m_other.insert(character, m_metrics.horizontalAdvance(character));
+    return *m_other.insert(code, m_metrics.horizontalAdvance(text.mid(i, pair ? 2 : 1)));
 }
 
 double GlyphAdvances::width(const QString& text) {

@@ -34,7 +34,7 @@ public:
 private:
     QFontMetricsF m_metrics;
     std::array<double, 256> m_latin;
-    QHash<QString, double> m_other;
+    QHash<char32_t, double> m_other; // by code point
 };
 
 } // namespace tavim
