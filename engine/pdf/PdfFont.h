@@ -17,7 +17,7 @@ namespace tavim {
 // Owned by the thread that writes the document; no lock.
 class PdfFont {
 public:
-    // An empty `tables` result (no glyf table, say) leaves the face invalid.
+    // A face without TrueType outlines (no glyf table: CFF, say) is left invalid.
     explicit PdfFont(const QRawFont& raw);
 
     bool isValid() const { return !m_program.isEmpty(); }

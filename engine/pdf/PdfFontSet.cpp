@@ -14,25 +14,33 @@ int PdfFontSet::indexOf(const QFont& font) {
     for (const auto& [known, index] : m_known)
         if (known == font)
             return index;
-    const QRawFont raw = QRawFont::fromFont(font);
-    int index = -1;
-    if (raw.isValid()) {
-        const QString face = raw.familyName() + QLatin1Char('/') + raw.styleName();
-        for (std::size_t i = 0; i < m_faces.size() && index < 0; ++i)
-            if (m_faces[i].first == face)
-                index = int(i);
-        if (index < 0) {
-            auto embedded = std::make_unique<PdfFont>(raw);
-            if (embedded->isValid()) {
-                m_faces.emplace_back(face, std::move(embedded));
-                index = int(m_faces.size()) - 1;
-            }
-        }
+    int index = faceIndex(QRawFont::fromFont(font));
+    if (index < 0) {
+        // A face that cannot be embedded whole (CFF outlines, say): its texts
+        // are shown in the report's own face, of the same weight and slant,
+        // rather than lost.
+        QFont fallback(font);
+        fallback.setFamilies({QStringLiteral("Liberation Sans")});
+        index = faceIndex(QRawFont::fromFont(fallback));
     }
     if (m_known.size() == kMaxKnownFonts)
         m_known.clear();
     m_known.emplace_back(font, index);
     return index;
+}
+
+int PdfFontSet::faceIndex(const QRawFont& raw) {
+    if (!raw.isValid())
+        return -1;
+    const QString face = raw.familyName() + QLatin1Char('/') + raw.styleName();
+    for (std::size_t i = 0; i < m_faces.size(); ++i)
+        if (m_faces[i].first == face)
+            return int(i);
+    auto embedded = std::make_unique<PdfFont>(raw);
+    if (!embedded->isValid())
+        return -1;
+    m_faces.emplace_back(face, std::move(embedded));
+    return int(m_faces.size()) - 1;
 }
 
 } // namespace tavim

@@ -3,6 +3,7 @@
 #include "engine/pdf/PdfFont.h"
 
 #include <QFont>
+#include <QRawFont>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -13,12 +14,15 @@ namespace tavim {
 // are used. Owned by the thread that writes the document; no lock.
 class PdfFontSet {
 public:
-    // The index of the face that draws `font`, or -1 when it cannot be embedded.
+    // The index of the face that draws `font`; Liberation Sans stands in for
+    // a face that cannot be embedded. -1 when neither can be.
     int indexOf(const QFont& font);
     PdfFont& at(int index) { return *m_faces[std::size_t(index)].second; }
     int size() const { return int(m_faces.size()); }
 
 private:
+    int faceIndex(const QRawFont& raw);
+
     // QFont -> face index; a report uses a handful of fonts.
     std::vector<std::pair<QFont, int>> m_known;
     // (family and style) -> face

@@ -87,6 +87,30 @@ TEST(PdfExport, ArchivedWithItsInformationEmbeddedFacesAndTexts) {
     }
 }
 
+// Nimbus Sans (Helvetica's usual stand-in) comes with CFF outlines, which are
+// not embedded whole: its texts are shown in the report's face instead.
+TEST(PdfExport, TextsInFacesThatCannotBeEmbeddedAreStillShown) {
+    QTemporaryDir dir;
+    auto store = storeOn(noPrinter());
+    const QStringList families = {QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
+                                  QStringLiteral("Liberation Serif")};
+    store->beginDoc();
+    store->newPage();
+    QPainter& painter = *store->canvas();
+    for (int i = 0; i < families.size(); ++i) {
+        painter.setFont(QFont(families[i], 12));
+        painter.drawText(store->toDeviceX(100), store->toDeviceY(300 + 100 * i),
+                         QStringLiteral("Texto em %1").arg(families[i]));
+    }
+    store->endDoc();
+    const QString file = dir.filePath(QStringLiteral("faces.pdf"));
+    ExportPdf(*store, file);
+    const QString text = runTool(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+    for (const QString& family : families)
+        EXPECT_TRUE(text.contains(QStringLiteral("Texto em %1").arg(family)))
+            << family.toStdString() << ": " << text.toStdString();
+}
+
 // Light and dark, with anti-aliasing shades between.
 QImage gray(const QImage& image) {
     return image.convertToFormat(QImage::Format_Grayscale8);
