@@ -75,6 +75,16 @@ void produce(TBrPrinter& store, int pages) {
     store.endDoc();
 }
 
+std::vector<ArchivedPdfCase> archivedPdfCases() {
+    return {
+        {{QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"),
+          QStringLiteral("TAMBRI IMOVEIS LTDA")},
+         3},
+        // Characters that XML and PDF strings must escape.
+        {{QStringLiteral("A <b> & (c) \\ 'd'"), QStringLiteral("Irmãos & Cia <\"Ltda\">")}, 1},
+    };
+}
+
 QString runTool(const QString& program, const QStringList& args) {
     QProcess process;
     process.start(program, args);

@@ -2,6 +2,7 @@
 
 #include "engine/BrPrinter.h"
 #include "engine/PrinterDriver.h"
+#include "engine/pdf/PdfInfo.h"
 
 #include <QByteArray>
 #include <QPaintDevice>
@@ -11,6 +12,7 @@
 #include <climits>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
@@ -163,6 +165,14 @@ std::unique_ptr<TBrPrinter> storeOn(const std::shared_ptr<FakePrinter>& printer)
 void drawPage(TBrPrinter& store, int number);
 // A finished page-image document of `pages` pages.
 void produce(TBrPrinter& store, int pages);
+
+// Titles and authors an archived PDF must read back as they were given, with
+// the number of pages to write.
+struct ArchivedPdfCase {
+    TPdfInfo info;
+    int pages;
+};
+std::vector<ArchivedPdfCase> archivedPdfCases();
 
 QByteArray readAll(const QString& fileName);
 // What `program` prints on its standard output (waits at most 30 s).

@@ -36,17 +36,7 @@ void writePdf(const QString& file, const TPdfInfo& info, int pages) {
 }
 
 TEST(PdfArchive, TitleAuthorCreatorAndPdfAIdentificationReadBack) {
-    const struct {
-        TPdfInfo info;
-        int pages;
-    } cases[] = {
-        {{QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"),
-          QStringLiteral("TAMBRI IMOVEIS LTDA")},
-         3},
-        // Characters that XML and PDF strings must escape.
-        {{QStringLiteral("A <b> & (c) \\ 'd'"), QStringLiteral("Irmãos & Cia <\"Ltda\">")}, 1},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : test::archivedPdfCases()) {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("archived.pdf"));
         writePdf(file, c.info, c.pages);
