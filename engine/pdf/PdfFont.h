@@ -14,7 +14,8 @@ namespace tavim {
 // Remembers which glyphs were shown, and for which characters, to write the
 // widths and the text extraction map.
 //
-// Owned by the thread that writes the document; no lock.
+// Used by the thread that draws the pages, then read by finish() once it is
+// done; no lock.
 class PdfFont {
 public:
     // A face without TrueType outlines (no glyf table: CFF, say) is left invalid.

@@ -11,7 +11,8 @@
 namespace tavim {
 
 // The faces a document shows, each embedded once however many sizes of it
-// are used. Owned by the thread that writes the document; no lock.
+// are used. Used by the thread that draws the pages, then by finish() once it
+// is done; no lock.
 class PdfFontSet {
 public:
     // The index of the face that draws `font`; Liberation Sans stands in for
