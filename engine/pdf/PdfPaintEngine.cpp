@@ -21,7 +21,7 @@ constexpr double kHatchSpacingPixels = 8;
 // A listing page's operators take some 40 KB: room for them up front.
 constexpr qsizetype kContentReserve = 64 * 1024;
 
-// Fixed point with at most `decimals` (1 to 4) places, trailing zeros left
+// Fixed point with at most `decimals` (0 to 4) places, trailing zeros left
 // out: what PDF readers parse, written without a floating-point conversion.
 void appendNumber(QByteArray& out, double v, int decimals = 2) {
     static constexpr qint64 kScales[] = {1, 10, 100, 1000, 10000};
