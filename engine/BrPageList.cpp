@@ -3,6 +3,7 @@
 #include "format/Exception.h"
 
 #include <QDateTime>
+#include <QLoggingCategory>
 #include <QtEndian>
 
 #include <array>
@@ -21,11 +22,17 @@ constexpr qint64 kMinRecordSize = 4 + 4 + kMinImageSize + 4;
 // The header-size test looks at the signature of page 1 in the older form.
 constexpr qint64 kSignatureTestAt = 173;
 
-[[noreturn]] void readError() {
+// Which check refused a page file, for developers: the user's message stays
+// the same whatever refused it.
+Q_LOGGING_CATEGORY(lcPageFile, "tavim.pagefile", QtWarningMsg)
+
+[[noreturn]] void readError(const char* check) {
+    qCDebug(lcPageFile, "refused: %s", check);
     throw Exception(QStringLiteral("Stream read error"));
 }
 
-[[noreturn]] void invalidImage() {
+[[noreturn]] void invalidImage(const char* check) {
+    qCDebug(lcPageFile, "refused: %s", check);
     throw Exception(QStringLiteral("Metafile is not valid"));
 }
 
@@ -47,7 +54,7 @@ public:
 
     void read(char* data, qint64 n) {
         if (n < 0 || n > remaining())
-            readError();
+            readError("a read past the end of its range");
         m_stream.seek(m_at);
         m_stream.read(data, n);
         m_at += n;
@@ -125,7 +132,7 @@ void TBrPageList::rewriteHeader() {
 
 qint32 TBrPageList::int32At(qint64 at, qint64 size) {
     if (at < 0)
-        readError();
+        readError("an offset before the file");
     Reader reader(*m_stream, at, size);
     return reader.int32();
 }
@@ -135,7 +142,7 @@ qint32 TBrPageList::int32At(qint64 at, qint64 size) {
 // and the next-record offset must be the byte after the record.
 TBrPageList::Frame TBrPageList::frameAt(qint64 at, qint64 size, char* head) {
     if (at < m_headerSize || kMinRecordSize > size - at)
-        readError();
+        readError("a record outside the file's records or shorter than the smallest");
     Reader reader(*m_stream, at, size);
     char fields[8 + kEmfHeadBytes];
     reader.read(fields, sizeof fields);
@@ -144,11 +151,11 @@ TBrPageList::Frame TBrPageList::frameAt(qint64 at, qint64 size, char* head) {
     frame.next = qFromLittleEndian<qint32>(fields + 4);
     frame.imageSize = TMetafile::sizeFromHeader(fields + 8, kEmfHeadBytes);
     if (frame.imageSize < kMinImageSize)
-        invalidImage();
+        invalidImage("a page image without a valid EMF header");
     if (frame.imageSize - kEmfHeadBytes + 4 > reader.remaining())
-        readError();
+        readError("a page image longer than what is left of the file");
     if (frame.next != at + 8 + frame.imageSize + 4)
-        readError();
+        readError("a next-record offset that is not the byte after the record");
     if (head)
         std::memcpy(head, fields + 8, kEmfHeadBytes);
     return frame;
@@ -159,13 +166,13 @@ TMetafile TBrPageList::recordAt(qint64 at, qint64 size, int page) {
     char head[kEmfHeadBytes];
     const Frame frame = frameAt(at, size, head);
     if (frame.page != page)
-        readError();
+        readError("a record with another page's number");
     QByteArray bytes(frame.imageSize + 4, Qt::Uninitialized);
     std::memcpy(bytes.data(), head, kEmfHeadBytes);
     Reader reader(*m_stream, at + 8 + kEmfHeadBytes, size);
     reader.read(bytes.data() + kEmfHeadBytes, frame.imageSize - kEmfHeadBytes + 4);
     if (qFromLittleEndian<qint32>(bytes.constData() + frame.imageSize) != at)
-        readError();
+        readError("a start offset that does not lead back to its record");
     bytes.truncate(frame.imageSize);
     m_cursor = frame.next;
     return TMetafile::fromBytes(std::move(bytes));
@@ -173,10 +180,10 @@ TMetafile TBrPageList::recordAt(qint64 at, qint64 size, int page) {
 
 qint64 TBrPageList::lastRecord(qint64 size) {
     if (4 > size)
-        readError();
+        readError("a file too short to end with a start offset");
     const qint64 start = int32At(size - 4, size);
     if (start < m_headerSize || kMinRecordSize > size - start)
-        readError();
+        readError("a last start offset outside the file's records");
     return start;
 }
 
@@ -198,11 +205,11 @@ qint64 TBrPageList::locate(int n, qint64 size) {
             return at;
         const int step = frame.page < n ? 1 : -1;
         if (direction != 0 && step != direction)
-            readError();
+            readError("a page walk that turned back");
         direction = step;
         const qint64 to = step > 0 ? frame.next : int32At(at - 4, size);
         if (step > 0 ? to <= at : to >= at)
-            readError();
+            readError("a page walk that did not move on");
         at = to;
     }
 }
@@ -210,7 +217,7 @@ qint64 TBrPageList::locate(int n, qint64 size) {
 TMetafile TBrPageList::read(int n) {
     std::lock_guard lock(m_mutex);
     if (n < 1 || n > m_count)
-        readError();
+        readError("a page number the file does not have");
     const qint64 size = m_stream->size();
     return recordAt(locate(n, size), size, n);
 }
@@ -226,7 +233,7 @@ void TBrPageList::open() {
         probe.read(text, 4);
     const qint32 count = int32At(8, size);
     if (count < 0 || count > (size - m_headerSize) / kMinRecordSize)
-        readError();
+        readError("a page count below zero or above what the file can hold");
     // Such a file has nothing to show, print or convert: an output made from
     // it would be blank although the run it came from was not.
     if (count == 0)
@@ -235,7 +242,7 @@ void TBrPageList::open() {
     for (qint32 page = 1; page <= count; ++page)
         recordAt(m_cursor, size, page);
     if (count > 0 && m_cursor != size)
-        readError();
+        readError("bytes after the last record");
     m_count = count;
     m_cursor = m_headerSize;
 }
