@@ -6,20 +6,34 @@
 #include "engine/emf/EmfRecords.h"
 #include "format/Exception.h"
 
+#include <QLoggingCategory>
 #include <QPainter>
 
 namespace tavim {
 
 namespace {
 
+// Which check refused a page image, for developers: the user's message stays
+// the same whatever refused it.
+Q_LOGGING_CATEGORY(lcMetafile, "tavim.metafile", QtWarningMsg)
+
+std::optional<EmfHeader> refused(const char* check) {
+    qCDebug(lcMetafile, "refused: %s", check);
+    return std::nullopt;
+}
+
 std::optional<EmfHeader> validHeader(const QByteArray& bytes) {
-    if (bytes.size() < emf::kHeaderMinSize || bytes.size() > emf::kMaxBytes ||
-        bytes.size() % 4 != 0)
-        return std::nullopt;
+    if (bytes.size() < emf::kHeaderMinSize || bytes.size() > emf::kMaxBytes)
+        return refused("a size outside what a page image can be");
+    if (bytes.size() % 4 != 0)
+        return refused("a size that is not a multiple of 4");
     ByteReader reader{QByteArrayView(bytes)};
-    std::optional<EmfHeader> header = EmfHeader::read(reader);
-    if (!header || header->nBytes != quint64(bytes.size()))
-        return std::nullopt;
+    const char* refusal = nullptr;
+    std::optional<EmfHeader> header = EmfHeader::read(reader, &refusal);
+    if (!header)
+        return refused(refusal);
+    if (header->nBytes != quint64(bytes.size()))
+        return refused("an nBytes other than the image's size");
     return header;
 }
 

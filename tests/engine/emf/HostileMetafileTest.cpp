@@ -1,4 +1,6 @@
-// Damaged page images are refused or replayed without harm.
+// Damaged page images are refused or replayed without harm, each as its
+// verdict says: refused by the check it names (logged under tavim.metafile,
+// with "Metafile is not valid" for the user), or played.
 
 #include "TestPage.h"
 
@@ -6,29 +8,76 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace tavim::test {
 namespace {
 
-TEST(HostileMetafile, RefusedOrPlayedCleanly) {
+// What a refusal logged under tavim.metafile, while a test listens.
+class RefusalLog {
+public:
+    RefusalLog() {
+        QLoggingCategory::setFilterRules(QStringLiteral("tavim.metafile.debug=true"));
+        s_checks.clear();
+        m_previous = qInstallMessageHandler(&RefusalLog::handle);
+    }
+    ~RefusalLog() {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    QStringList take() { return std::exchange(s_checks, {}); }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
+        const QString prefix = QStringLiteral("refused: ");
+        if (qstrcmp(context.category, "tavim.metafile") == 0 && message.startsWith(prefix))
+            s_checks << message.mid(prefix.size());
+    }
+
+    static inline QStringList s_checks;
+    QtMessageHandler m_previous = nullptr;
+};
+
+// verdicts.tsv: per file, "played" or the check that refuses it.
+QMap<QString, QString> verdicts(const QDir& dir) {
+    QMap<QString, QString> byFile;
+    QFile file(dir.filePath(QStringLiteral("verdicts.tsv")));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split('\t');
+        if (!line.startsWith('#') && fields.size() == 2)
+            byFile.insert(fields[0], fields[1]);
+    }
+    return byFile;
+}
+
+TEST(HostileMetafile, RefusedOrPlayedAsTheirVerdictsSay) {
     const QDir dir(QStringLiteral(TAVIM_HOSTILE_EMF_DIR));
     const QStringList files = dir.entryList({QStringLiteral("*.emf")}, QDir::Files);
     ASSERT_FALSE(files.isEmpty()) << TAVIM_HOSTILE_EMF_DIR;
+    const QMap<QString, QString> expected = verdicts(dir);
+    ASSERT_EQ(expected.keys().join(' ').toStdString(), files.join(' ').toStdString())
+        << "each file has one verdict";
+    RefusalLog log;
     for (const QString& name : files) {
         SCOPED_TRACE(name.toStdString());
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        QString verdict = QStringLiteral("played");
         try {
-            const TMetafile page = TMetafile::fromBytes(bytes);
+            const TMetafile page = TMetafile::fromBytes(file.readAll());
             QImage image = blankPage(200, 280);
             QPainter painter(&image);
             page.play(painter, QRectF(0, 0, 200, 280));
         } catch (const Exception& e) {
             EXPECT_EQ(e.message(), QStringLiteral("Metafile is not valid"));
+            const QStringList checks = log.take();
+            verdict = checks.size() == 1 ? checks[0] : checks.join('/');
         }
+        EXPECT_EQ(verdict.toStdString(), expected.value(name).toStdString());
     }
 }
 
