@@ -1,12 +1,12 @@
 // The saved report file: its layout, loading it back, and refusing broken ones.
 #include "EngineTestSupport.h"
+#include "emf/RefusalLog.h"
 
 #include "engine/PrinterSettings.h"
 #include "format/Exception.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -157,31 +157,6 @@ TEST_F(PageFileTest, ShortOrMissingFilesFail) {
                     .startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(missing)));
 }
 
-// What a file's refusal logged under tavim.pagefile, while a test listens.
-class RefusalLog {
-public:
-    RefusalLog() {
-        QLoggingCategory::setFilterRules(QStringLiteral("tavim.pagefile.debug=true"));
-        s_checks.clear();
-        m_previous = qInstallMessageHandler(&RefusalLog::handle);
-    }
-    ~RefusalLog() {
-        qInstallMessageHandler(m_previous);
-        QLoggingCategory::setFilterRules(QString());
-    }
-    QStringList take() { return std::exchange(s_checks, {}); }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
-        const QString prefix = QStringLiteral("refused: ");
-        if (qstrcmp(context.category, "tavim.pagefile") == 0 && message.startsWith(prefix))
-            s_checks << message.mid(prefix.size());
-    }
-
-    static inline QStringList s_checks;
-    QtMessageHandler m_previous = nullptr;
-};
-
 struct Verdict {
     QString file;
     QString message;
@@ -212,7 +187,7 @@ TEST_F(PageFileTest, HostileFilesFailCleanly) {
     const std::vector<Verdict> verdicts = hostileVerdicts();
     ASSERT_EQ(verdicts.size(), std::size_t(files.size())) << "a file without a verdict";
     const QByteArray good = savedDocument(2);
-    RefusalLog log;
+    RefusalLog log("tavim.pagefile");
     for (const Verdict& verdict : verdicts) {
         SCOPED_TRACE(verdict.file.toStdString());
         const QString file = dir.filePath(verdict.file);

@@ -2,44 +2,18 @@
 // verdict says: refused by the check it names (logged under tavim.metafile,
 // with "Metafile is not valid" for the user), or played.
 
+#include "RefusalLog.h"
 #include "TestPage.h"
 
 #include "format/Exception.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <gtest/gtest.h>
-#include <utility>
 
 namespace tavim::test {
 namespace {
-
-// What a refusal logged under tavim.metafile, while a test listens.
-class RefusalLog {
-public:
-    RefusalLog() {
-        QLoggingCategory::setFilterRules(QStringLiteral("tavim.metafile.debug=true"));
-        s_checks.clear();
-        m_previous = qInstallMessageHandler(&RefusalLog::handle);
-    }
-    ~RefusalLog() {
-        qInstallMessageHandler(m_previous);
-        QLoggingCategory::setFilterRules(QString());
-    }
-    QStringList take() { return std::exchange(s_checks, {}); }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
-        const QString prefix = QStringLiteral("refused: ");
-        if (qstrcmp(context.category, "tavim.metafile") == 0 && message.startsWith(prefix))
-            s_checks << message.mid(prefix.size());
-    }
-
-    static inline QStringList s_checks;
-    QtMessageHandler m_previous = nullptr;
-};
 
 // verdicts.tsv: per file, "played" or the check that refuses it.
 QMap<QString, QString> verdicts(const QDir& dir) {
@@ -61,7 +35,7 @@ TEST(HostileMetafile, RefusedOrPlayedAsTheirVerdictsSay) {
     const QMap<QString, QString> expected = verdicts(dir);
     ASSERT_EQ(expected.keys().join(' ').toStdString(), files.join(' ').toStdString())
         << "each file has one verdict";
-    RefusalLog log;
+    RefusalLog log("tavim.metafile");
     for (const QString& name : files) {
         SCOPED_TRACE(name.toStdString());
         QFile file(dir.filePath(name));
