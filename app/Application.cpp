@@ -3,7 +3,7 @@
 #include "app/ApplicationTitle.h"
 #include "app/ErrorMessage.h"
 #include "data/BusyCursor.h"
-#include "format/Exception.h"
+#include "error/Exception.h"
 #include "format/LocaleSettings.h"
 
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #include "app/FrmConfig.h"
 
-#include "app/UiFont.h"
+#include "app/grid/UiFont.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

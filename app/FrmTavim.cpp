@@ -2,11 +2,11 @@
 
 #include "app/Anchors.h"
 #include "app/Clock.h"
-#include "app/DataGrid.h"
 #include "app/FrmConfig.h"
 #include "app/PeriodDefaults.h"
 #include "app/Program.h"
-#include "app/UiFont.h"
+#include "app/grid/DataGrid.h"
+#include "app/grid/UiFont.h"
 #include "data/DataModCad.h"
 #include "report/FrmImpressao.h"
 

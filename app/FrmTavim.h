@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DataSource.h"
+#include "app/grid/DataSource.h"
 
 #include <QWidget>
 

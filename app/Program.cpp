@@ -3,7 +3,7 @@
 #include "app/FrmConfig.h"
 #include "app/FrmTavim.h"
 #include "data/DataModCad.h"
-#include "engine/CachedPrinterDriver.h"
+#include "engine/print/CachedPrinterDriver.h"
 #include "report/FrmImpressao.h"
 
 namespace tavim {

@@ -1,6 +1,6 @@
 #include "data/Conversions.h"
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <cmath>
 #include <limits>

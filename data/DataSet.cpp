@@ -1,15 +1,11 @@
 #include "data/DataSet.h"
 
-#include "data/DatabaseError.h"
 #include "data/Field.h"
+#include "error/DatabaseError.h"
 
 #include <algorithm>
 
 namespace tavim {
-
-void raiseDataSetError(const QString& componentName, const QString& text) {
-    throw EDatabaseError(QStringLiteral("%1: %2").arg(componentName, text));
-}
 
 TField* TDataSet::findField(const QString& fieldName) const {
     for (TField* f : m_fields) {

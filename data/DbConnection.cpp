@@ -1,7 +1,7 @@
 #include "data/DbConnection.h"
 
 #include "data/BusyCursor.h"
-#include "data/DatabaseError.h"
+#include "error/DatabaseError.h"
 
 namespace tavim {
 

@@ -1,9 +1,9 @@
 #include "data/DbQuery.h"
 
-#include "data/DatabaseError.h"
 #include "data/DbConnection.h"
 #include "data/Field.h"
 #include "data/ParamMarkers.h"
+#include "error/DatabaseError.h"
 
 namespace tavim {
 

@@ -1,7 +1,7 @@
 #include "data/Field.h"
 
 #include "data/DataSet.h"
-#include "data/DatabaseError.h"
+#include "error/DatabaseError.h"
 #include "format/LocaleSettings.h"
 #include "format/NumberFormat.h"
 

@@ -1,8 +1,8 @@
 #include "data/MemTable.h"
 
 #include "data/DataProvider.h"
-#include "data/DatabaseError.h"
 #include "data/Field.h"
+#include "error/DatabaseError.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "data/TableEngine.h"
 
-#include "data/DatabaseError.h"
+#include "error/DatabaseError.h"
 
 #include <algorithm>
 

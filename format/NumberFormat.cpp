@@ -1,6 +1,6 @@
 #include "format/NumberFormat.h"
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 #include "format/LocaleSettings.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "tools/DemoDatabase.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/FirebirdSession.h"
+#include "error/DatabaseError.h"
 #include "tools/DemoContracts.h"
 #include "tools/Schema.h"
 

@@ -1,5 +1,5 @@
 // tavim-demo-db: creates a Firebird database with the Tavim schema and demo contracts.
-#include "format/Exception.h"
+#include "error/Exception.h"
 #include "tools/DemoDatabase.h"
 
 #include <QDate>

@@ -6,13 +6,13 @@
 #include "data/DataProvider.h"
 #include "data/Field.h"
 #include "data/MemTable.h"
-#include "engine/BrPrinter.h"
 #include "engine/band/BandReport.h"
 #include "engine/band/BrBand.h"
 #include "engine/band/BrDBText.h"
 #include "engine/band/BrLabel.h"
 #include "engine/band/BrShape.h"
 #include "engine/band/BrSysData.h"
+#include "engine/store/BrPrinter.h"
 #include "format/LocaleSettings.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 // drawing the same page contents directly (the pages' drawing calls recorded
 // as QPictures beforehand), all in this run.
 #include "DemoRun.h"
-#include "engine/BrExport.h"
-#include "engine/BrPrinter.h"
+#include "engine/print/BrExport.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QDir>
 #include <QFileInfo>

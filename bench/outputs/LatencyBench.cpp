@@ -3,8 +3,8 @@
 // the first page's drawing calls replayed straight onto a QImage in this run.
 #include "DemoRun.h"
 #include "data/DataModCad.h"
-#include "engine/BrPrinter.h"
-#include "engine/CachedPrinterDriver.h"
+#include "engine/print/CachedPrinterDriver.h"
+#include "engine/store/BrPrinter.h"
 #include "format/LocaleSettings.h"
 #include "report/FrmImpressao.h"
 

@@ -1,9 +1,10 @@
 // Appending 1 000 pages to the page list and reading them back, against a
 // memcpy of the same bytes into a buffer and against writing them to a file,
 // all measured in this run; with the peak resident size at 100 and 1 000 pages.
-#include "engine/BrPageList.h"
-#include "engine/BrStream.h"
 #include "engine/emf/Metafile.h"
+#include "engine/emf/MetafileRecorder.h"
+#include "engine/store/BrPageList.h"
+#include "engine/store/BrStream.h"
 
 #include <QFont>
 #include <QGuiApplication>

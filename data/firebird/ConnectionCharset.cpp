@@ -1,7 +1,7 @@
 #include "data/firebird/ConnectionCharset.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/Windows1252.h"
+#include "error/DatabaseError.h"
 
 #include <QStringDecoder>
 #include <QSysInfo>

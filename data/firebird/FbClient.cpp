@@ -1,7 +1,7 @@
 #include "data/firebird/FbClient.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/ConnectionCharset.h"
+#include "error/DatabaseError.h"
 
 #include <QStringList>
 #include <dlfcn.h>

@@ -1,9 +1,9 @@
 #include "data/firebird/FbColumns.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/FbBlob.h"
 #include "data/firebird/FbDateTime.h"
 #include "data/firebird/FbReply.h"
+#include "error/DatabaseError.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "data/firebird/FbConnection.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/ParameterBlock.h"
+#include "error/DatabaseError.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
 #include "data/firebird/FbParams.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/FbBlob.h"
 #include "data/firebird/FbColumns.h"
 #include "data/firebird/FbDateTime.h"
+#include "error/DatabaseError.h"
 
 #include <QDate>
 #include <QLocale>

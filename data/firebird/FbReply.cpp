@@ -1,6 +1,6 @@
 #include "data/firebird/FbReply.h"
 
-#include "data/DatabaseError.h"
+#include "error/DatabaseError.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "data/firebird/FirebirdStatement.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/FbColumns.h"
 #include "data/firebird/FbReply.h"
+#include "error/DatabaseError.h"
 
 namespace tavim {
 

@@ -1,6 +1,6 @@
 #include "data/firebird/ParameterBlock.h"
 
-#include "data/DatabaseError.h"
+#include "error/DatabaseError.h"
 
 namespace tavim {
 

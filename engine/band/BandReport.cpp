@@ -1,7 +1,6 @@
 #include "engine/band/BandReport.h"
 
 #include "data/MemTable.h"
-#include "engine/PrinterDriver.h"
 #include "engine/band/BrBand.h"
 #include "engine/band/BrCanvas.h"
 #include "engine/band/BrCreateReportThread.h"
@@ -9,6 +8,7 @@
 #include "engine/band/BrFonts.h"
 #include "engine/band/BrPrintable.h"
 #include "engine/band/BrUnits.h"
+#include "engine/print/PrinterDriver.h"
 
 #include <QCoreApplication>
 #include <QPainter>

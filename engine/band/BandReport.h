@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/Component.h"
-#include "engine/BrPaperSize.h"
-#include "engine/BrPrinter.h"
+#include "engine/print/BrPaperSize.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QString>
 #include <array>

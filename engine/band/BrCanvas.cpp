@@ -1,10 +1,10 @@
 #include "engine/band/BrCanvas.h"
 
-#include "engine/BrError.h"
-#include "engine/BrPrinter.h"
 #include "engine/band/BrUnits.h"
 #include "engine/emf/EmfPaintEngine.h"
 #include "engine/emf/EmfRecords.h"
+#include "engine/store/BrPrinter.h"
+#include "error/BrError.h"
 
 #include <QPainter>
 

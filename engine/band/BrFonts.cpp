@@ -1,6 +1,6 @@
 #include "engine/band/BrFonts.h"
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QFont>
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DeviceRounding.h"
+#include "engine/store/DeviceRounding.h"
 
 namespace tavim {
 

@@ -1,6 +1,6 @@
 #include "engine/emf/ByteReader.h"
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <cstring>
 

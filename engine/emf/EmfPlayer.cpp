@@ -4,7 +4,7 @@
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/PerFont.h"
 #include "engine/emf/TextLineEngine.h"
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QFontMetricsF>
 #include <QHash>

@@ -4,7 +4,7 @@
 #include "engine/emf/EmfHeader.h"
 #include "engine/emf/EmfPlayer.h"
 #include "engine/emf/EmfRecords.h"
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QLoggingCategory>
 #include <QPainter>

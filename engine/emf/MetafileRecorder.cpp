@@ -1,6 +1,7 @@
+#include "engine/emf/MetafileRecorder.h"
+
 #include "engine/emf/EmfPaintEngine.h"
 #include "engine/emf/EmfWriter.h"
-#include "engine/emf/Metafile.h"
 
 #include <QPaintDevice>
 #include <QtMath>

@@ -1,6 +1,6 @@
 #include "engine/preview/BrPageImage.h"
 
-#include "engine/BrPrinter.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QPainter>
 #include <QPolygon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/BrPaperSize.h"
+#include "engine/print/BrPaperSize.h"
 
 #include <QString>
 

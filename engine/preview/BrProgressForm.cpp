@@ -1,7 +1,7 @@
 #include "engine/preview/BrProgressForm.h"
 
-#include "engine/BrNotices.h"
-#include "engine/BrPrinter.h"
+#include "engine/store/BrNotices.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QCoreApplication>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
 #include "engine/preview/BrStandardPreview.h"
 
-#include "engine/BrPrinter.h"
 #include "engine/preview/BrPreview.h"
 #include "engine/preview/BrPreviewFileDialogs.h"
 #include "engine/preview/BrPreviewIcons.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "data/Conversions.h"
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <gtest/gtest.h>
 

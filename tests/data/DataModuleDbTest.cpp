@@ -3,9 +3,9 @@
 
 #include "data/DataModCad.h"
 #include "data/firebird/FirebirdDriver.h"
+#include "error/Exception.h"
 #include "firebird/SilentPort.h"
 #include "firebird/TestDatabase.h"
-#include "format/Exception.h"
 
 #include "ErrorText.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/DatabaseError.h"
 #include "data/DbDriver.h"
+#include "error/DatabaseError.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "TableFixture.h"
 
-#include "data/DatabaseError.h"
+#include "error/DatabaseError.h"
 
 #include "ErrorText.h"
 

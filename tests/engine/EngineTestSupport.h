@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/BrPrinter.h"
-#include "engine/PrinterDriver.h"
-#include "engine/pdf/PdfInfo.h"
+#include "engine/print/PrinterDriver.h"
+#include "engine/print/pdf/PdfInfo.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QByteArray>
 #include <QPaintDevice>

@@ -1,5 +1,5 @@
 #include "ScopedSettings.h"
-#include "format/Exception.h"
+#include "error/Exception.h"
 #include "format/NumberFormat.h"
 
 #include <gtest/gtest.h>

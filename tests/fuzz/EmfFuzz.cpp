@@ -1,7 +1,8 @@
 // Page images from a file are untrusted: validation and replay must survive any bytes.
 
 #include "engine/emf/Metafile.h"
-#include "format/Exception.h"
+#include "engine/emf/MetafileRecorder.h"
+#include "error/Exception.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -2,8 +2,8 @@
 // survive any bytes, and fail only with the store's own messages.
 
 #include "EngineTestSupport.h"
-#include "engine/BrPrinter.h"
-#include "format/Exception.h"
+#include "engine/store/BrPrinter.h"
+#include "error/Exception.h"
 
 #include <QDir>
 #include <QFile>

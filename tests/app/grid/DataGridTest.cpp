@@ -1,6 +1,6 @@
 #include "GridFixture.h"
 
-#include "app/CellEditor.h"
+#include "app/grid/CellEditor.h"
 
 #include <QMessageBox>
 #include <QScrollBar>

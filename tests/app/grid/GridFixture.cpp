@@ -1,7 +1,7 @@
 #include "GridFixture.h"
 
-#include "app/CellEditor.h"
-#include "format/Exception.h"
+#include "app/grid/CellEditor.h"
+#include "error/Exception.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/DataGrid.h"
-#include "app/DataSource.h"
-#include "app/GridGlyphs.h"
+#include "app/grid/DataGrid.h"
+#include "app/grid/DataSource.h"
+#include "app/grid/GridGlyphs.h"
 #include "data/DataProvider.h"
 #include "data/Field.h"
 #include "data/MemTable.h"

@@ -10,11 +10,11 @@
 #include "app/Program.h"
 #include "data/DataModCad.h"
 #include "data/MemTable.h"
-#include "engine/BrPrinter.h"
-#include "engine/PrinterDriver.h"
 #include "engine/preview/BrPreview.h"
 #include "engine/preview/BrPreviewFileDialogs.h"
 #include "engine/preview/BrStandardPreview.h"
+#include "engine/print/PrinterDriver.h"
+#include "engine/store/BrPrinter.h"
 #include "report/FrmImpressao.h"
 #include "tests/app/DemoDatabaseEnvironment.h"
 

@@ -1,9 +1,9 @@
 #include "UiTestSupport.h"
 
-#include "app/DataGrid.h"
 #include "app/FrmConfig.h"
 #include "app/FrmTavim.h"
 #include "app/Program.h"
+#include "app/grid/DataGrid.h"
 #include "data/DataModCad.h"
 #include "report/FrmImpressao.h"
 #include "tests/app/DemoDatabaseEnvironment.h"

@@ -3,10 +3,10 @@
 
 #include "UiTestSupport.h"
 
-#include "app/DataGrid.h"
 #include "app/FrmTavim.h"
-#include "app/GridGlyphs.h"
 #include "app/Program.h"
+#include "app/grid/DataGrid.h"
+#include "app/grid/GridGlyphs.h"
 #include "data/DataModCad.h"
 
 #include <QDir>

@@ -5,12 +5,12 @@
 
 #include "app/Application.h"
 #include "app/Clock.h"
-#include "app/DataGrid.h"
 #include "app/FrmTavim.h"
 #include "app/Program.h"
+#include "app/grid/DataGrid.h"
 #include "data/DataModCad.h"
-#include "engine/BrPrinter.h"
 #include "engine/preview/BrProgressForm.h"
+#include "engine/store/BrPrinter.h"
 #include "tests/app/DemoDatabaseEnvironment.h"
 
 #include <QAbstractItemView>

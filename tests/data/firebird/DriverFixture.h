@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/DatabaseError.h"
 #include "data/firebird/FirebirdDriver.h"
+#include "error/DatabaseError.h"
 #include "tests/data/firebird/QtPrinters.h"
 #include "tests/data/firebird/TestDatabase.h"
 

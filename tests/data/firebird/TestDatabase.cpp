@@ -1,7 +1,7 @@
 #include "tests/data/firebird/TestDatabase.h"
 
-#include "data/DatabaseError.h"
 #include "data/firebird/FirebirdDriver.h"
+#include "error/DatabaseError.h"
 #include "tools/DemoDatabase.h"
 #include "tools/Schema.h"
 

@@ -9,6 +9,7 @@
 #include "engine/band/BrShape.h"
 #include "engine/band/BrSysData.h"
 #include "engine/emf/Metafile.h"
+#include "engine/emf/MetafileRecorder.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>

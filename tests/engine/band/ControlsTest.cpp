@@ -8,7 +8,7 @@
 #include "engine/band/BrShape.h"
 #include "engine/band/BrSysData.h"
 #include "engine/band/BrUnits.h"
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QFontInfo>
 #include <QImage>

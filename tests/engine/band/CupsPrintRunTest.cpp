@@ -1,10 +1,10 @@
 // Print runs against the real queue of scripts/cups: Cancel prints the pages
 // so far, the last with its footer; closing the preview during a print run
 // delivers nothing.
-#include "../CupsQueue.h"
 #include "ReportFixture.h"
+#include "tests/engine/print/CupsQueue.h"
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,10 +1,10 @@
 // Print runs on a fake printer: Cancel in the progress window, closing the
 // preview during the run, and printers that refuse a step of the job.
-#include "../EngineTestSupport.h"
 #include "ReportFixture.h"
+#include "tests/engine/EngineTestSupport.h"
 
-#include "engine/BrNotices.h"
-#include "format/Exception.h"
+#include "engine/store/BrNotices.h"
+#include "error/Exception.h"
 
 #include <QCoreApplication>
 #include <QThread>

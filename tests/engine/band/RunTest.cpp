@@ -1,7 +1,7 @@
 #include "ReportFixture.h"
 
-#include "engine/BrPrinter.h"
-#include "format/Exception.h"
+#include "engine/store/BrPrinter.h"
+#include "error/Exception.h"
 
 #include <QThread>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "ReportFixture.h"
 
 #include "data/TableView.h"
-#include "engine/BrPrinter.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QCoreApplication>
 #include <QThread>

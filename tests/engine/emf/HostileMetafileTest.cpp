@@ -5,7 +5,7 @@
 #include "RefusalLog.h"
 #include "TestPage.h"
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QDir>
 #include <QFile>

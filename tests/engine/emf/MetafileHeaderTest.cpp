@@ -1,6 +1,6 @@
 #include "TestPage.h"
 
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QPainter>
 #include <QtEndian>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/emf/Metafile.h"
+#include "engine/emf/MetafileRecorder.h"
 
 #include <QFont>
 #include <QImage>

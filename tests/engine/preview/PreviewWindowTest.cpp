@@ -4,7 +4,7 @@
 #include "engine/preview/BrPreview.h"
 #include "engine/preview/BrPreviewFileDialogs.h"
 #include "engine/preview/BrStandardPreview.h"
-#include "format/Exception.h"
+#include "error/Exception.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "StoreFixture.h"
 
-#include "engine/PrinterDriver.h"
+#include "engine/print/PrinterDriver.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/BrPrinter.h"
+#include "engine/store/BrPrinter.h"
 
 #include <QString>
 #include <functional>

@@ -1,0 +1,200 @@
+#include "batch/ReportBatch.h"
+
+#include "app/PeriodDefaults.h"
+#include "batch/StopSignals.h"
+#include "data/DataModCad.h"
+#include "engine/band/BandReport.h"
+#include "engine/print/BrExport.h"
+#include "engine/store/BrNotices.h"
+#include "engine/store/BrPrinter.h"
+#include "engine/store/BrStream.h"
+#include "error/Exception.h"
+#include "report/FrmImpressao.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QPrinterInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <optional>
+#include <unistd.h>
+
+namespace tavim {
+
+namespace {
+
+// The run's progress notices as a bar on standard error, when that is a terminal.
+class ProgressBar : public QObject {
+public:
+    ProgressBar() : m_shown(isatty(STDERR_FILENO)) {}
+    // Every row's notice wakes this thread: only worth it when it is drawn.
+    QObject* receiver() { return m_shown ? this : nullptr; }
+    ~ProgressBar() override {
+        if (m_shown && m_drawn)
+            std::fputs("\n", stderr);
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        const auto* progress = notice<TBrProgressEvent>(event);
+        if (!progress)
+            return QObject::event(event);
+        draw(progress->percent());
+        return true;
+    }
+
+private:
+    void draw(int percent) {
+        if (!m_shown)
+            return;
+        const int filled = qBound(0, percent, 100) * 40 / 100;
+        std::fprintf(stderr, "\r[%s%s] %3d%%", QByteArray(filled, '#').constData(),
+                     QByteArray(40 - filled, ' ').constData(), percent);
+        std::fflush(stderr);
+        m_drawn = true;
+    }
+
+    bool m_shown;
+    bool m_drawn = false;
+};
+
+// Clears a stop action when its step is over, however it ends.
+class StopAction {
+public:
+    StopAction(TStopSignals& stop, std::function<void()> action) : m_stop(stop) {
+        m_stop.onStop = std::move(action);
+    }
+    ~StopAction() { m_stop.onStop = nullptr; }
+    StopAction(const StopAction&) = delete;
+    StopAction& operator=(const StopAction&) = delete;
+
+private:
+    TStopSignals& m_stop;
+};
+
+// Generates the report as the preview would and saves its pages to `file`:
+// written there directly when `direct`, else copied from the page stream.
+// Gives what a PDF of them is titled.
+TPdfInfo generate(const ReportRequest& request, TdmdCadastro& data, const QString& file,
+                  bool direct, TStopSignals& stop) {
+    TfrmImpressao form(data);
+    form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
+                               MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
+                               request.yearText);
+    SaveReportPages(form.relatorio, file, direct, stop);
+    return form.relatorio.DocumentInfo();
+}
+
+int printerIndex(const QString& name) {
+    if (name.isEmpty())
+        return -1;
+    const int index = int(QPrinterInfo::availablePrinterNames().indexOf(name));
+    if (index < 0)
+        throw Exception(QStringLiteral("Printer \"%1\" is not installed").arg(name));
+    return index;
+}
+
+void print(const ReportRequest& request, TBrPrinter& store, TStopSignals& stop) {
+    // Printing without a printer does nothing in the preview; here that would
+    // report success for pages that went nowhere.
+    if (!store.printerAvailable())
+        throw Exception(QStringLiteral("No printer is installed"));
+    store.takePrinterSettings(printerIndex(request.printer), TBrPaperSize::A4, 0, 0,
+                              TBrOrientation::Portrait, request.copies, TBrBin::Auto,
+                              request.fromPage, request.toPage);
+    stop.check();
+    {
+        const StopAction cancel(stop, [&store] { store.cancel(); });
+        store.print();
+    }
+    stop.check();
+}
+
+QStringList pngNames(const QString& folder, int pages) {
+    QStringList names;
+    for (int page = 1; page <= pages; ++page)
+        names << QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page, 3, 10, QChar(u'0')));
+    return names;
+}
+
+// Each output counts as written once it is complete: signals are only read
+// between steps, so a step is never left half done.
+void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop,
+                QStringList& written) {
+    // Nothing reads the pages back: they are written once, where they belong.
+    if (request.save && !request.open && !request.pdf && !request.pngFolder && !request.print) {
+        generate(request, data, *request.save, true, stop);
+        return;
+    }
+    // Pages that are neither opened nor saved live in a scratch folder.
+    std::optional<QTemporaryDir> scratch;
+    QString file = request.open.value_or(request.save.value_or(QString()));
+    if (file.isEmpty()) {
+        const QString scratchTemplate =
+            TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
+        scratch.emplace(scratchTemplate);
+        if (!scratch->isValid()) {
+            throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
+                                .arg(scratchTemplate, scratch->errorString()));
+        }
+        file = scratch->filePath(QStringLiteral("listing.brp"));
+    }
+    // A saved file does not say which period and firm it lists.
+    TPdfInfo info;
+    if (!request.open) {
+        info = generate(request, data, file, false, stop);
+        if (request.save)
+            written << file;
+        stop.check();
+    }
+
+    TBrPrinter store;
+    store.load(file);
+    if (request.pdf) {
+        ExportPdf(store, *request.pdf, info);
+        written << *request.pdf;
+        stop.check();
+    }
+    if (request.pngFolder) {
+        ExportPngs(store, *request.pngFolder);
+        written << pngNames(*request.pngFolder, store.pageCount());
+        stop.check();
+    }
+    if (request.print)
+        print(request, store, stop);
+}
+
+} // namespace
+
+void SaveReportPages(TBandReport& report, const QString& file, bool direct, TStopSignals& stop) {
+    ProgressBar bar;
+    if (direct)
+        report.PageFile = file;
+    std::unique_ptr<TBrPrinter> store;
+    {
+        // The run ends before its next row.
+        const StopAction cancel(stop, [&report] { report.Cancel(); });
+        store = report.Generate(bar.receiver());
+    }
+    stop.check();
+    if (!store || store->status() != TBrStatus::Finished)
+        throw Exception(QStringLiteral("The report was not generated"));
+    if (direct)
+        store->commitPages();
+    else
+        store->save(file);
+}
+
+void WriteReportPages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop) {
+    QStringList written;
+    try {
+        writePages(request, data, stop, written);
+    } catch (const EInterrupted&) {
+        for (const QString& file : written)
+            QFile::remove(file);
+        throw;
+    }
+}
+
+} // namespace tavim

@@ -1,0 +1,86 @@
+// tavim-report: the listing without the window, for scripts and checks.
+
+#include "app/Clock.h"
+#include "app/ErrorMessage.h"
+#include "batch/ListingCsv.h"
+#include "batch/ReportBatch.h"
+#include "batch/ReportCommandLine.h"
+#include "batch/StopSignals.h"
+#include "data/DataModCad.h"
+#include "error/Exception.h"
+#include "format/LocaleSettings.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+using namespace tavim;
+
+namespace {
+
+int run(const ReportRequest& request, TStopSignals& stop) {
+    TdmdCadastro dmd;
+    if (request.database)
+        dmd.sql.setParam("Database", *request.database);
+    if (!request.open) {
+        dmd.RunReportQuery(request.monthIndex, request.yearText, request.ativos,
+                           request.extraJudicial, request.juridico);
+        stop.check();
+    }
+    if (request.list)
+        WriteListingCsv(dmd.cdsTavim, [](const QByteArray& text) {
+            std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        });
+    if (request.wantsPages())
+        WriteReportPages(request, dmd, stop);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// Pages need fonts and painting; without a display they are drawn offscreen.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool pages) {
+    if (!pages)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Before any thread exists, so that every thread inherits it.
+    TStopSignals::block();
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const auto parsed = ParseReportCommandLine(args, SystemClock().today());
+    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+        std::fprintf(stderr, "tavim-report: %s\n\n%s", qPrintable(usage->message),
+                     qPrintable(ReportUsage()));
+        return 2;
+    }
+    const ReportRequest& request = std::get<ReportRequest>(parsed);
+    const auto app = makeApplication(argc, argv, request.wantsPages());
+    LocaleSettings::reload();
+    if (request.help) {
+        std::fputs(qPrintable(ReportUsage()), stdout);
+        return 0;
+    }
+    if (request.version) {
+        std::printf("tavim-report %s\n", TAVIM_VERSION);
+        return 0;
+    }
+    TStopSignals stop;
+    try {
+        return run(request, stop);
+    } catch (const EInterrupted& stopped) {
+        return stopped.exitCode();
+    } catch (const EAbort&) {
+        return 1;
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "%s\n", ErrorBoxText(e.message()).toUtf8().constData());
+        return 1;
+    }
+}

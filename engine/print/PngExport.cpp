@@ -1,0 +1,144 @@
+#include "engine/print/PngExport.h"
+
+#include "engine/print/PngWriter.h"
+#include "engine/store/BrPrinter.h"
+#include "engine/store/DeviceRounding.h"
+#include "error/Exception.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace tavim {
+
+namespace {
+
+// Pages handed out one at a time in order, so that the page list's reads walk
+// forward; the first failure is kept and ends the handing out.
+// Threads: shared by the workers; the counter is atomic, the failure is
+// guarded by m_mutex.
+class PageQueue {
+public:
+    explicit PageQueue(int count) : m_count(count) {}
+
+    std::optional<int> next() {
+        if (m_failed.load())
+            return std::nullopt;
+        const int n = m_next.fetch_add(1);
+        if (n > m_count)
+            return std::nullopt;
+        return n;
+    }
+
+    void fail(std::exception_ptr error) {
+        std::lock_guard lock(m_mutex);
+        if (!m_error)
+            m_error = std::move(error);
+        m_failed = true;
+    }
+
+    // After the workers have ended.
+    void rethrow() const {
+        if (m_error)
+            std::rethrow_exception(m_error);
+    }
+
+private:
+    const int m_count;
+    std::atomic<int> m_next = 1;
+    std::atomic<bool> m_failed = false;
+    std::mutex m_mutex;
+    std::exception_ptr m_error;
+};
+
+// A page image claims its own size: far beyond any paper at 96 dpi (A0 has 14
+// million pixels) it is refused rather than drawn on gigabytes, twice over.
+constexpr qint64 kMaxPagePixels = qint64(1) << 26;
+
+Exception cannotWrite(const QString& fileName) {
+    return Exception(QStringLiteral("Cannot create file \"%1\". The image could not be written.")
+                         .arg(QFileInfo(fileName).absoluteFilePath()));
+}
+
+// A file that fails half-way is removed: no page is left cut short.
+void writeFile(const QString& fileName, const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        throw cannotWrite(fileName);
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw cannotWrite(fileName);
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
+        file.remove();
+        throw cannotWrite(fileName);
+    }
+}
+
+// One worker's pages, drawn on one image that it reuses while the size stays.
+// Threads: owned by its worker; no lock.
+class PageDrawer {
+public:
+    // Null when the page cannot be drawn (too large, no image of its size, or
+    // no painter).
+    const QImage* draw(const TMetafile& page) {
+        if (qint64(page.size().width()) * page.size().height() > kMaxPagePixels)
+            return nullptr;
+        if (m_image.size() != page.size()) {
+            m_image = QImage(page.size(), QImage::Format_RGB32);
+            const int dotsPerMeter = qRound(kScreenDpi / 0.0254);
+            m_image.setDotsPerMeterX(dotsPerMeter);
+            m_image.setDotsPerMeterY(dotsPerMeter);
+        }
+        if (m_image.isNull())
+            return nullptr;
+        m_image.fill(Qt::white);
+        QPainter painter;
+        if (!painter.begin(&m_image))
+            return nullptr;
+        page.play(painter, QRectF(QPointF(0, 0), page.size()));
+        return painter.end() ? &m_image : nullptr;
+    }
+
+private:
+    QImage m_image;
+};
+
+void writePages(TBrPrinter& store, const QString& folder, PageQueue& queue) {
+    try {
+        PageDrawer drawer;
+        TPngWriter png;
+        while (const auto n = queue.next()) {
+            const auto page = store.getPage(*n);
+            if (!page)
+                continue;
+            const QString fileName = QDir(folder).filePath(
+                QStringLiteral("page-%1.png").arg(*n, 3, 10, QLatin1Char('0')));
+            const QImage* image = drawer.draw(*page);
+            if (!image)
+                throw cannotWrite(fileName);
+            writeFile(fileName, png.encode(*image));
+        }
+    } catch (...) {
+        queue.fail(std::current_exception());
+    }
+}
+
+} // namespace
+
+void WritePngPages(TBrPrinter& store, const QString& folder) {
+    PageQueue queue(store.pageCount());
+    {
+        std::jthread other([&] { writePages(store, folder, queue); });
+        writePages(store, folder, queue);
+    }
+    queue.rethrow();
+}
+
+} // namespace tavim

@@ -1,0 +1,284 @@
+#include "engine/print/pdf/PdfDocument.h"
+
+#include <QColorSpace>
+#include <QCryptographicHash>
+#include <QIODevice>
+#include <zlib.h>
+
+namespace tavim {
+
+// One zlib stream reused for every stream of a document.
+class Deflater {
+public:
+    Deflater() { m_ok = deflateInit(&m_stream, kLevel) == Z_OK; }
+    ~Deflater() {
+        if (m_ok)
+            deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    // Empty when zlib fails; callers then store the data uncompressed.
+    QByteArray deflate(QByteArrayView data) {
+        if (!m_ok || deflateReset(&m_stream) != Z_OK)
+            return {};
+        QByteArray out(qsizetype(deflateBound(&m_stream, uLong(data.size()))), Qt::Uninitialized);
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+        m_stream.avail_in = uInt(data.size());
+        m_stream.next_out = reinterpret_cast<Bytef*>(out.data());
+        m_stream.avail_out = uInt(out.size());
+        if (::deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
+            return {};
+        out.truncate(qsizetype(m_stream.total_out));
+        return out;
+    }
+
+private:
+    // Page content compresses to about a fifth at the fastest level; the
+    // stronger levels gain little on it and cost several times the time.
+    static constexpr int kLevel = Z_BEST_SPEED;
+    z_stream m_stream{};
+    bool m_ok = false;
+};
+
+namespace {
+
+constexpr int kCatalog = 1;
+constexpr int kPageTree = 2;
+constexpr int kEntriesPerCMapBlock = 100;
+// Device units (1200 per inch) to points, with the origin moved to the top.
+constexpr char kPageMatrix[] = "0.06 0 0 -0.06 0 841.8898 cm\n";
+constexpr char kMediaBox[] = "[0 0 595.2756 841.8898]";
+
+QByteArray pdfDate(const QDateTime& t) {
+    return "(D:" + t.toUTC().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z)";
+}
+
+QByteArray xmpDate(const QDateTime& t) {
+    return t.toUTC().toString(Qt::ISODate).toLatin1();
+}
+
+QByteArray hex16(const QString& text) {
+    QByteArray hex;
+    for (const QChar c : text)
+        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    return hex;
+}
+
+QByteArray glyphHex(quint16 glyph) {
+    return QByteArray::number(glyph, 16).rightJustified(4, '0').toUpper();
+}
+
+// The widths of glyph 0 and of every glyph shown, runs of consecutive ids together.
+QByteArray widths(const PdfFont& font) {
+    QByteArray w = "[0 [" + QByteArray::number(font.width(0)) + "]";
+    int previous = -2;
+    for (const auto& [glyph, text] : font.shown()) {
+        if (glyph != previous + 1)
+            w += (previous >= 0 ? "] " : " ") + QByteArray::number(glyph) + " [";
+        else
+            w += ' ';
+        w += QByteArray::number(font.width(glyph));
+        previous = glyph;
+    }
+    return w + (previous >= 0 ? "]]" : "]");
+}
+
+// Which characters each shown glyph stands for, for copying and searching text.
+QByteArray toUnicode(const PdfFont& font) {
+    QByteArray map = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                     "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+                     "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                     "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    const auto& shown = font.shown();
+    auto it = shown.begin();
+    while (it != shown.end()) {
+        const auto count =
+            std::min<std::ptrdiff_t>(kEntriesPerCMapBlock, std::distance(it, shown.end()));
+        map += QByteArray::number(qlonglong(count)) + " beginbfchar\n";
+        for (std::ptrdiff_t i = 0; i < count; ++i, ++it)
+            map += '<' + glyphHex(it->first) + "> <" + hex16(it->second) + ">\n";
+        map += "endbfchar\n";
+    }
+    return map + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+}
+
+} // namespace
+
+PdfDocument::PdfDocument(QIODevice& out, const TPdfInfo& info, const QDateTime& created)
+    : m_out(out), m_info(info), m_created(created), m_deflater(std::make_unique<Deflater>()),
+      m_offsets(kPageTree + 1, 0) {
+    // The comment of bytes above 127 marks the file as binary for transfers.
+    write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+}
+
+PdfDocument::~PdfDocument() = default;
+
+int PdfDocument::newObject() {
+    m_offsets.push_back(0);
+    return int(m_offsets.size()) - 1;
+}
+
+void PdfDocument::write(QByteArrayView bytes) {
+    m_out.write(bytes.data(), bytes.size());
+    m_written += bytes.size();
+}
+
+void PdfDocument::startObject(int number) {
+    m_offsets[std::size_t(number)] = m_written;
+    write(QByteArray::number(number) + " 0 obj\n");
+}
+
+void PdfDocument::writeObject(int number, const QByteArray& body) {
+    startObject(number);
+    write(body);
+    write("\nendobj\n");
+}
+
+void PdfDocument::writeStream(int number, QByteArray dictionary, QByteArrayView data,
+                              bool compressed) {
+    QByteArray deflated;
+    if (compressed)
+        deflated = m_deflater->deflate(data);
+    if (!deflated.isEmpty()) {
+        dictionary += " /Filter /FlateDecode";
+        data = deflated;
+    }
+    startObject(number);
+    write("<< " + dictionary + " /Length " + QByteArray::number(data.size()) + " >>\nstream\n");
+    write(data);
+    write("\nendstream\nendobj\n");
+}
+
+int PdfDocument::fontObject(int index) {
+    if (std::size_t(index) >= m_fontObjects.size())
+        m_fontObjects.resize(std::size_t(index) + 1, 0);
+    int& number = m_fontObjects[std::size_t(index)];
+    if (number == 0)
+        number = newObject();
+    return number;
+}
+
+void PdfDocument::addPage(const PdfPageContent& page) {
+    QByteArray resources = "<< /Font <<";
+    for (const int index : page.fonts)
+        resources += " /F" + QByteArray::number(index) + ' ' +
+                     QByteArray::number(fontObject(index)) + " 0 R";
+    resources += " >> >>";
+    const int content = newObject();
+    writeStream(content, QByteArray(), QByteArray(kPageMatrix) + page.operators, true);
+    const int object = newObject();
+    writeObject(object, "<< /Type /Page /Parent 2 0 R /MediaBox " + QByteArray(kMediaBox) +
+                            " /Resources " + resources + " /Contents " +
+                            QByteArray::number(content) + " 0 R >>");
+    m_pages.push_back(object);
+}
+
+void PdfDocument::writeFont(int index, int number) {
+    const PdfFont& font = m_fonts.at(index);
+    const QByteArray name = '/' + font.postScriptName();
+    const int descendant = newObject();
+    const int descriptor = newObject();
+    const int program = newObject();
+    const int unicode = newObject();
+    writeObject(number, "<< /Type /Font /Subtype /Type0 /BaseFont " + name +
+                            " /Encoding /Identity-H /DescendantFonts [" +
+                            QByteArray::number(descendant) + " 0 R] /ToUnicode " +
+                            QByteArray::number(unicode) + " 0 R >>");
+    writeObject(descendant,
+                "<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + name +
+                    " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
+                    " /FontDescriptor " +
+                    QByteArray::number(descriptor) + " 0 R /CIDToGIDMap /Identity /W " +
+                    widths(font) + " >>");
+    writeObject(descriptor, "<< /Type /FontDescriptor /FontName " + name + " /Flags 32 " +
+                                font.descriptorMetrics() + " /StemV 80 /FontFile2 " +
+                                QByteArray::number(program) + " 0 R >>");
+    writeStream(program, "/Length1 " + QByteArray::number(font.program().size()), font.program(),
+                true);
+    writeStream(unicode, QByteArray(), toUnicode(font), true);
+}
+
+QByteArray PdfDocument::metadata() const {
+    QByteArray xmp = "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>\n"
+                     "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\">\n"
+                     "  <rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">\n";
+    if (!m_info.title.isEmpty() || !m_info.author.isEmpty()) {
+        xmp += "    <rdf:Description rdf:about=\"\" "
+               "xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n";
+        if (!m_info.title.isEmpty())
+            xmp += "      <dc:title>\n        <rdf:Alt>\n          <rdf:li "
+                   "xml:lang=\"x-default\">" +
+                   XmlEscaped(m_info.title) + "</rdf:li>\n        </rdf:Alt>\n      </dc:title>\n";
+        if (!m_info.author.isEmpty())
+            xmp += "      <dc:creator>\n        <rdf:Seq>\n          <rdf:li>" +
+                   XmlEscaped(m_info.author) +
+                   "</rdf:li>\n        </rdf:Seq>\n      </dc:creator>\n";
+        xmp += "    </rdf:Description>\n";
+    }
+    const QByteArray date = xmpDate(m_created);
+    xmp += "    <rdf:Description rdf:about=\"\" xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" "
+           "xmp:CreatorTool=\"" +
+           XmlEscaped(PdfCreator()) + "\" xmp:CreateDate=\"" + date + "\" xmp:ModifyDate=\"" +
+           date +
+           "\"/>\n"
+           "    <rdf:Description rdf:about=\"\" xmlns:pdf=\"http://ns.adobe.com/pdf/1.3/\" "
+           "pdf:Producer=\"" +
+           XmlEscaped(PdfCreator()) +
+           "\"/>\n"
+           "    <rdf:Description rdf:about=\"\" xmlns:pdfaid=\"http://www.aiim.org/pdfa/ns/id/\" "
+           "pdfaid:part=\"1\" pdfaid:conformance=\"B\"/>\n"
+           "  </rdf:RDF>\n</x:xmpmeta>\n<?xpacket end=\"w\"?>";
+    return xmp;
+}
+
+QByteArray PdfDocument::information() const {
+    QByteArray info = "<<";
+    if (!m_info.title.isEmpty())
+        info += " /Title " + PdfTextString(m_info.title);
+    if (!m_info.author.isEmpty())
+        info += " /Author " + PdfTextString(m_info.author);
+    const QByteArray date = pdfDate(m_created);
+    return info + " /Creator " + PdfTextString(PdfCreator()) + " /Producer " +
+           PdfTextString(PdfCreator()) + " /CreationDate " + date + " /ModDate " + date + " >>";
+}
+
+void PdfDocument::finish() {
+    if (m_pages.empty())
+        addPage({});
+    for (std::size_t i = 0; i < m_fontObjects.size(); ++i)
+        if (m_fontObjects[i] != 0)
+            writeFont(int(i), m_fontObjects[i]);
+    QByteArray kids;
+    for (const int page : m_pages)
+        kids += QByteArray::number(page) + " 0 R ";
+    writeObject(kPageTree, "<< /Type /Pages /Kids [" + kids.trimmed() + "] /Count " +
+                               QByteArray::number(qlonglong(m_pages.size())) + " >>");
+    const int profile = newObject();
+    writeStream(profile, "/N 3", QColorSpace(QColorSpace::SRgb).iccProfile(), true);
+    const int xmp = newObject();
+    writeStream(xmp, "/Type /Metadata /Subtype /XML", metadata(), false);
+    const int info = newObject();
+    writeObject(info, information());
+    writeObject(kCatalog,
+                "<< /Type /Catalog /Pages 2 0 R /Metadata " + QByteArray::number(xmp) +
+                    " 0 R /OutputIntents [<< /Type /OutputIntent /S /GTS_PDFA1 "
+                    "/OutputConditionIdentifier (sRGB IEC61966-2.1) /Info (sRGB IEC61966-2.1) "
+                    "/DestOutputProfile " +
+                    QByteArray::number(profile) + " 0 R >>] >>");
+
+    const qint64 xref = m_written;
+    QByteArray table =
+        "xref\n0 " + QByteArray::number(qlonglong(m_offsets.size())) + "\n0000000000 65535 f \n";
+    for (std::size_t n = 1; n < m_offsets.size(); ++n)
+        table += QByteArray::number(m_offsets[n]).rightJustified(10, '0') + " 00000 n \n";
+    const QByteArray id =
+        QCryptographicHash::hash(information() + QByteArray::number(xref), QCryptographicHash::Md5)
+            .toHex();
+    table += "trailer\n<< /Size " + QByteArray::number(qlonglong(m_offsets.size())) +
+             " /Root 1 0 R /Info " + QByteArray::number(info) + " 0 R /ID [<" + id + "> <" + id +
+             ">] >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    write(table);
+}
+
+} // namespace tavim

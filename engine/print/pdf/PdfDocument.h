@@ -1,0 +1,63 @@
+#pragma once
+
+#include "engine/print/pdf/PdfFontSet.h"
+#include "engine/print/pdf/PdfInfo.h"
+#include "engine/print/pdf/PdfPaintEngine.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+
+namespace tavim {
+
+class Deflater;
+
+// A PDF/A-1b file written while its pages come: A4 portrait pages whose
+// content is drawn in PdfPageDevice units, the faces they show embedded whole,
+// the title and author in the document information and in the XMP metadata,
+// and sRGB as the output intent. Write failures are the device's to keep
+// (TBrSaveFile reports them when the file is committed).
+//
+// Owned by the thread that writes the file. Pages may be added on another
+// thread, one at a time, while the drawing thread alone uses fonts(); finish()
+// runs once both are done. No lock: the callers order them.
+class PdfDocument {
+public:
+    PdfDocument(QIODevice& out, const TPdfInfo& info, const QDateTime& created);
+    ~PdfDocument();
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    // The faces pages draw with; page content names them by their index.
+    PdfFontSet& fonts() { return m_fonts; }
+    void addPage(const PdfPageContent& page);
+    // Writes what the pages refer to and the file's end. A document without
+    // pages gets one blank page, as a PDF needs one.
+    void finish();
+
+private:
+    int newObject();
+    void startObject(int number);
+    void write(QByteArrayView bytes);
+    void writeObject(int number, const QByteArray& body);
+    void writeStream(int number, QByteArray dictionary, QByteArrayView data, bool compressed);
+    int fontObject(int index);
+    void writeFont(int index, int number);
+    QByteArray metadata() const;
+    QByteArray information() const;
+
+    QIODevice& m_out;
+    TPdfInfo m_info;
+    QDateTime m_created;
+    PdfFontSet m_fonts;
+    std::unique_ptr<Deflater> m_deflater;
+    qint64 m_written = 0;
+    std::vector<qint64> m_offsets;  // by object number; 0: not written yet
+    std::vector<int> m_pages;       // page object numbers
+    std::vector<int> m_fontObjects; // by face index; 0: not shown yet
+};
+
+} // namespace tavim

@@ -1,0 +1,230 @@
+#include "engine/print/pdf/PdfFont.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <array>
+
+namespace tavim {
+
+namespace {
+
+// What a TrueType rasteriser needs, and what readers of the name and encoding
+// look at; the others (kerning, layout tables) serve no PDF reader.
+constexpr std::array<const char*, 13> kTables = {"OS/2", "cmap", "cvt ", "fpgm", "glyf",
+                                                 "head", "hhea", "hmtx", "loca", "maxp",
+                                                 "name", "post", "prep"};
+constexpr std::array<const char*, 7> kRequired = {"glyf", "head", "hhea", "hmtx",
+                                                  "loca", "maxp", "name"};
+constexpr int kHeadChecksumAdjustment = 8;
+constexpr quint32 kChecksumMagic = 0xB1B0AFBA;
+constexpr int kPostScriptNameId = 6;
+
+quint16 u16(const QByteArray& table, qsizetype at) {
+    if (at < 0 || at + 2 > table.size())
+        return 0;
+    return qFromBigEndian<quint16>(table.constData() + at);
+}
+
+qint16 i16(const QByteArray& table, qsizetype at) {
+    return qint16(u16(table, at));
+}
+
+quint32 tagOf(const char* name) {
+    return qFromBigEndian<quint32>(name);
+}
+
+void put16(QByteArray& out, quint16 v) {
+    out.append(char(v >> 8)).append(char(v & 0xFF));
+}
+
+void put32(QByteArray& out, quint32 v) {
+    put16(out, quint16(v >> 16));
+    put16(out, quint16(v & 0xFFFF));
+}
+
+quint32 checksum(const QByteArray& padded) {
+    quint32 sum = 0;
+    for (qsizetype i = 0; i + 4 <= padded.size(); i += 4)
+        sum += qFromBigEndian<quint32>(padded.constData() + i);
+    return sum;
+}
+
+// The tables as one sfnt file, with the directory and checksums readers verify.
+QByteArray assemble(std::vector<std::pair<quint32, QByteArray>> tables) {
+    std::sort(tables.begin(), tables.end());
+    const auto count = quint16(tables.size());
+    quint16 power = 1;
+    quint16 selector = 0;
+    while (power * 2 <= count) {
+        power *= 2;
+        ++selector;
+    }
+    QByteArray file;
+    put32(file, 0x00010000);
+    put16(file, count);
+    put16(file, quint16(power * 16));
+    put16(file, selector);
+    put16(file, quint16(count * 16 - power * 16));
+    qsizetype offset = 12 + 16 * qsizetype(count);
+    qsizetype headAt = -1;
+    QByteArray bodies;
+    for (auto& [tag, data] : tables) {
+        const qsizetype length = data.size();
+        if (tag == tagOf("head")) {
+            data.replace(kHeadChecksumAdjustment, 4, QByteArray(4, '\0'));
+            headAt = offset;
+        }
+        data.append(QByteArray((4 - length % 4) % 4, '\0'));
+        put32(file, tag);
+        put32(file, checksum(data));
+        put32(file, quint32(offset));
+        put32(file, quint32(length));
+        bodies += data;
+        offset += data.size();
+    }
+    file += bodies;
+    if (headAt >= 0) {
+        const quint32 adjustment = kChecksumMagic - checksum(file);
+        qToBigEndian(adjustment, file.data() + headAt + kHeadChecksumAdjustment);
+    }
+    return file;
+}
+
+bool isNameCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '+' || c == '.';
+}
+
+QByteArray nameOnly(const QString& text) {
+    QByteArray name;
+    for (const QChar c : text) {
+        const char latin = c.toLatin1();
+        if (isNameCharacter(latin))
+            name += latin;
+    }
+    return name;
+}
+
+// nameID 6 from the Windows (UTF-16) or Macintosh (Roman) records.
+QByteArray postScriptNameIn(const QByteArray& table) {
+    const quint16 count = u16(table, 2);
+    const quint16 strings = u16(table, 4);
+    for (quint16 i = 0; i < count; ++i) {
+        const qsizetype record = 6 + 12 * qsizetype(i);
+        const quint16 platform = u16(table, record);
+        const quint16 id = u16(table, record + 6);
+        const quint16 length = u16(table, record + 8);
+        const qsizetype at = qsizetype(strings) + u16(table, record + 10);
+        if (id != kPostScriptNameId || at + length > table.size())
+            continue;
+        QString text;
+        if (platform == 3) {
+            for (qsizetype j = 0; j + 1 < length; j += 2)
+                text += QChar(u16(table, at + j));
+        } else if (platform == 1) {
+            text = QString::fromLatin1(table.mid(at, length));
+        }
+        if (const QByteArray name = nameOnly(text); !name.isEmpty())
+            return name;
+    }
+    return {};
+}
+
+} // namespace
+
+PdfFont::PdfFont(const QRawFont& raw) : m_raw(raw) {
+    std::vector<std::pair<quint32, QByteArray>> tables;
+    for (const char* name : kTables) {
+        QByteArray data = raw.fontTable(name);
+        const bool required = std::find_if(kRequired.begin(), kRequired.end(), [&](const char* r) {
+                                  return qstrcmp(r, name) == 0;
+                              }) != kRequired.end();
+        if (data.isEmpty() && required)
+            return;
+        if (!data.isEmpty())
+            tables.emplace_back(tagOf(name), std::move(data));
+    }
+    const auto table = [&](const char* name) {
+        return std::find_if(tables.begin(), tables.end(),
+                            [&](const auto& t) { return t.first == tagOf(name); })
+            ->second;
+    };
+    const QByteArray head = table("head");
+    const QByteArray hhea = table("hhea");
+    m_unitsPerEm = std::max<int>(16, u16(head, 18));
+    for (int i = 0; i < 4; ++i)
+        m_box[i] = scaled(i16(head, 36 + 2 * i));
+    m_ascent = scaled(i16(hhea, 4));
+    m_descent = scaled(i16(hhea, 6));
+    m_horizontalMetrics = u16(hhea, 34);
+    m_hmtx = table("hmtx");
+    const auto os2 = std::find_if(tables.begin(), tables.end(),
+                                  [](const auto& t) { return t.first == tagOf("OS/2"); });
+    m_capHeight =
+        os2 != tables.end() && u16(os2->second, 0) >= 2 ? scaled(i16(os2->second, 88)) : m_ascent;
+    const auto post = std::find_if(tables.begin(), tables.end(),
+                                   [](const auto& t) { return t.first == tagOf("post"); });
+    if (post != tables.end())
+        m_italicAngle = i16(post->second, 4);
+    m_name = postScriptNameIn(table("name"));
+    if (m_name.isEmpty())
+        m_name = nameOnly(raw.familyName() + QLatin1Char('-') + raw.styleName());
+    if (m_horizontalMetrics == 0 || m_hmtx.size() < 4 * qsizetype(m_horizontalMetrics))
+        return;
+    m_program = assemble(std::move(tables));
+    m_isShown.assign(0x10000, false);
+}
+
+int PdfFont::scaled(int units) const {
+    return units * 1000 / m_unitsPerEm;
+}
+
+int PdfFont::width(quint16 glyph) const {
+    const int entry = std::min<int>(glyph, m_horizontalMetrics - 1);
+    return int(std::lround(u16(m_hmtx, 4 * qsizetype(entry)) * 1000.0 / m_unitsPerEm));
+}
+
+QByteArray PdfFont::descriptorMetrics() const {
+    return "/FontBBox [" + QByteArray::number(m_box[0]) + ' ' + QByteArray::number(m_box[1]) + ' ' +
+           QByteArray::number(m_box[2]) + ' ' + QByteArray::number(m_box[3]) + "] /ItalicAngle " +
+           QByteArray::number(m_italicAngle) + " /Ascent " + QByteArray::number(m_ascent) +
+           " /Descent " + QByteArray::number(m_descent) + " /CapHeight " +
+           QByteArray::number(m_capHeight);
+}
+
+quint16 PdfFont::glyphFor(QStringView character) {
+    const bool single = character.size() == 1;
+    if (single && m_glyphOf.empty())
+        m_glyphOf.assign(0x10000, -1);
+    if (single && m_glyphOf[character[0].unicode()] >= 0)
+        return quint16(m_glyphOf[character[0].unicode()]);
+    quint32 glyphs[2] = {0, 0};
+    int count = 2;
+    if (!m_raw.glyphIndexesForChars(character.data(), int(character.size()), glyphs, &count))
+        count = 0;
+    const auto glyph = quint16(count > 0 && glyphs[0] <= 0xFFFF ? glyphs[0] : 0);
+    if (single)
+        m_glyphOf[character[0].unicode()] = glyph;
+    return glyph;
+}
+
+void PdfFont::appendGlyphs(QStringView text, QByteArray& hex) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const bool pair =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const QStringView character = text.mid(i, pair ? 2 : 1);
+        i += pair ? 1 : 0;
+        const quint16 glyph = glyphFor(character);
+        if (glyph != 0 && !m_isShown[glyph]) {
+            m_isShown[glyph] = true;
+            m_shown.emplace(glyph, character.toString());
+        }
+        hex.append(kDigits[glyph >> 12])
+            .append(kDigits[(glyph >> 8) & 0xF])
+            .append(kDigits[(glyph >> 4) & 0xF])
+            .append(kDigits[glyph & 0xF]);
+    }
+}
+
+} // namespace tavim

@@ -1,0 +1,20 @@
+#include "engine/print/pdf/PdfInfo.h"
+
+namespace tavim {
+
+QString PdfCreator() {
+    return QStringLiteral("Tavim");
+}
+
+QByteArray PdfTextString(const QString& text) {
+    QByteArray hex = "<FEFF";
+    for (const QChar c : text)
+        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    return hex + '>';
+}
+
+QByteArray XmlEscaped(const QString& text) {
+    return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&apos;")).toUtf8();
+}
+
+} // namespace tavim

@@ -1,0 +1,48 @@
+#include "engine/print/pdf/PdfPageDevice.h"
+
+#include <limits>
+
+namespace tavim {
+
+namespace {
+
+constexpr double kWidthMm = 210;
+constexpr double kHeightMm = 297;
+constexpr double kMmPerInch = 25.4;
+
+} // namespace
+
+PdfPageDevice::PdfPageDevice(PdfFontSet& fonts) : m_engine(fonts) {}
+
+QRectF PdfPageDevice::pageRect() {
+    return QRectF(0, 0, kWidthMm / kMmPerInch * kDotsPerInch,
+                  kHeightMm / kMmPerInch * kDotsPerInch);
+}
+
+int PdfPageDevice::metric(PaintDeviceMetric metric) const {
+    switch (metric) {
+    case PdmWidth:
+        return int(pageRect().width());
+    case PdmHeight:
+        return int(pageRect().height());
+    case PdmWidthMM:
+        return int(kWidthMm);
+    case PdmHeightMM:
+        return int(kHeightMm);
+    case PdmNumColors:
+        return std::numeric_limits<int>::max();
+    case PdmDepth:
+        return 24;
+    case PdmDpiX:
+    case PdmDpiY:
+    case PdmPhysicalDpiX:
+    case PdmPhysicalDpiY:
+        return kDotsPerInch;
+    case PdmDevicePixelRatio:
+        return 1;
+    default:
+        return QPaintDevice::metric(metric);
+    }
+}
+
+} // namespace tavim

@@ -1,0 +1,107 @@
+#include "batch/ReportBatch.h"
+#include "batch/StopSignals.h"
+#include "engine/band/BandReport.h"
+#include "error/Exception.h"
+#include "tests/engine/band/ReportFixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace tavim::test {
+namespace {
+
+struct BatchCase {
+    const char* name;
+    // Makes the report misbehave, given its table.
+    std::function<void(TraceReport&, TMemTable&)> spoil;
+    // What SaveReportPages ends with: an error text, or empty for EInterrupted.
+    QString error;
+};
+
+const BatchCase kFailures[] = {
+    {"Declined",
+     [](TraceReport& form, TMemTable&) {
+         form.report.BeforePrint = [](TBandReport&, bool& print) { print = false; };
+     },
+     QStringLiteral("The report was not generated")},
+    {"FailingControl",
+     [](TraceReport& form, TMemTable& table) {
+         form.detail.BeforePrint = [&table](TBrBand&, bool&) {
+             if (table.rowNumber() == 60)
+                 throw Exception(QStringLiteral("Control failed on row 60"));
+         };
+     },
+     QStringLiteral("Control failed on row 60")},
+    {"FailingBeforeTheDocument",
+     [](TraceReport& form, TMemTable&) {
+         form.report.BeforePrint = [](TBandReport&, bool&) {
+             throw Exception(QStringLiteral("No period chosen"));
+         };
+     },
+     QStringLiteral("No period chosen")},
+    {"Stopped",
+     [](TraceReport& form, TMemTable& table) {
+         form.detail.BeforePrint = [&table](TBrBand&, bool&) {
+             if (table.rowNumber() == 60)
+                 ::kill(::getpid(), SIGTERM);
+         };
+     },
+     QString()},
+};
+
+class BatchRun : public ::testing::TestWithParam<std::tuple<BatchCase, bool>> {};
+
+// Each ends with its error and leaves no file, whether the pages were to be
+// written directly or copied; none waits for anything.
+TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
+    const auto& [c, direct] = GetParam();
+    TStopSignals::block();
+    TStopSignals stop;
+    RowsModule data(200);
+    data.table.open();
+    TraceReport form(&data.table);
+    c.spoil(form, data.table);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("listing.brp"));
+    try {
+        SaveReportPages(form.report, file, direct, stop);
+        ADD_FAILURE() << "no error";
+    } catch (const EInterrupted& e) {
+        EXPECT_TRUE(c.error.isEmpty()) << "interrupted instead of " << c.error;
+        EXPECT_EQ(e.exitCode(), 128 + SIGTERM);
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.message(), c.error);
+    }
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(form.report.idle());
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, BatchRun,
+                         ::testing::Combine(::testing::ValuesIn(kFailures), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "Direct" : "Copied");
+                         });
+
+TEST(BatchRunPages, AWholeRunIsSavedEitherWay) {
+    TStopSignals stop;
+    RowsModule data(200);
+    data.table.open();
+    for (const bool direct : {true, false}) {
+        TraceReport form(&data.table);
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("listing.brp"));
+        SaveReportPages(form.report, file, direct, stop);
+        TBrPrinter saved;
+        saved.load(file);
+        EXPECT_EQ(saved.pageCount(), form.report.pageNumber()) << direct;
+        EXPECT_GT(saved.pageCount(), 1) << direct;
+    }
+}
+
+} // namespace
+} // namespace tavim::test

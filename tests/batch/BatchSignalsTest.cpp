@@ -1,0 +1,188 @@
+// SIGINT and SIGTERM stop tavim-report cleanly, wherever they arrive: a normal
+// exit with 130 or 143, no output file left, and an interrupted --print
+// delivers nothing to the queue. Each signal is sent once the program has
+// reached the step under test, seen from outside through its temporary files.
+#include "tests/engine/print/CupsQueue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace tavim::test {
+namespace {
+
+constexpr quint64 kStopSignals = (1ULL << (SIGINT - 1)) | (1ULL << (SIGTERM - 1));
+
+// Both stop signals blocked: main has begun and took them over.
+bool signalsTaken(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("SigBlk:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) & kStopSignals) == kStopSignals;
+    }
+    return false;
+}
+
+class BatchSignals : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new QTemporaryDir;
+        QProcess demo;
+        demo.start(QStringLiteral(TAVIM_DEMO_DB),
+                   {s_dir->filePath("demo.fdb"), "--contracts", "400", "--month", "2024-02"});
+        ASSERT_TRUE(demo.waitForFinished(300'000));
+        ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+    }
+    static void TearDownTestSuite() {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+
+    QString out(const QString& name) const { return m_out.filePath(name); }
+    bool tempHas(const QString& pattern) const {
+        return !QDir(m_temp.path()).entryList({pattern}, QDir::Files).isEmpty();
+    }
+
+    // Runs the report; once `ready` holds, sends `signal`. Returns the exit code
+    // of a normal exit, or -1 after a crash.
+    int stopWhen(const QStringList& args, const std::function<bool()>& ready, int signal) {
+        QProcess report;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TAVIM_DATABASE", s_dir->filePath("demo.fdb"));
+        env.insert("TMPDIR", m_temp.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        report.setProcessEnvironment(env);
+        report.start(QStringLiteral(TAVIM_REPORT), args);
+        EXPECT_TRUE(report.waitForStarted());
+        bool sent = false;
+        for (int tick = 0; tick < 60'000 && report.state() == QProcess::Running; ++tick) {
+            if (signalsTaken(report.processId()) && ready()) {
+                ::kill(pid_t(report.processId()), signal);
+                sent = true;
+                break;
+            }
+            QThread::msleep(1);
+        }
+        EXPECT_TRUE(sent) << "the report ended before the step under test";
+        EXPECT_TRUE(report.waitForFinished(120'000));
+        m_stderr = QString::fromLocal8Bit(report.readAllStandardError());
+        return report.exitStatus() == QProcess::NormalExit ? report.exitCode() : -1;
+    }
+
+    static QTemporaryDir* s_dir;
+    QTemporaryDir m_out;
+    QTemporaryDir m_temp;
+    QString m_stderr;
+};
+
+QTemporaryDir* BatchSignals::s_dir = nullptr;
+
+TEST_F(BatchSignals, StopAtTheStartEndsCleanly) {
+    // Right away: the connection or the query of the embedded engine is running.
+    EXPECT_EQ(stopWhen(
+                  {"--month", "2", "--year", "2024", "--save", out("listing.brp")},
+                  [] { return true; }, SIGINT),
+              130)
+        << m_stderr.toStdString();
+    EXPECT_FALSE(QFile::exists(out("listing.brp")));
+}
+
+TEST_F(BatchSignals, StopDuringTheRunLeavesNoOutputFile) {
+    // The page stream has moved to its temporary file: the run is under way.
+    EXPECT_EQ(stopWhen(
+                  {"--month", "2", "--year", "2024", "--save", out("listing.brp"), "--pdf",
+                   out("listing.pdf")},
+                  [this] { return tempHas("BRP*"); }, SIGTERM),
+              143)
+        << m_stderr.toStdString();
+    EXPECT_FALSE(QFile::exists(out("listing.brp")));
+    EXPECT_FALSE(QFile::exists(out("listing.pdf")));
+    EXPECT_FALSE(tempHas("BRP*")) << "the page stream's temporary file went with the run";
+}
+
+TEST_F(BatchSignals, InterruptedPrintDeliversNothing) {
+    if (!cupsQueueEnabled())
+        GTEST_SKIP() << "set TAVIM_TEST_CUPS=1 with the queue of scripts/cups";
+    const CupsOutput queue;
+    // The job's spool file exists: pages are going to the printer.
+    EXPECT_EQ(stopWhen(
+                  {"--month", "2", "--year", "2024", "--print"},
+                  [this] { return tempHas("tavim-job-*"); }, SIGINT),
+              130)
+        << m_stderr.toStdString();
+    EXPECT_FALSE(tempHas("tavim-job-*"));
+
+    // The queue prints in order: once a later job has arrived, an earlier one
+    // would have too.
+    QProcess sentinel;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVIM_DATABASE", s_dir->filePath("demo.fdb"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    sentinel.setProcessEnvironment(env);
+    sentinel.start(QStringLiteral(TAVIM_REPORT),
+                   {"--month", "2", "--year", "2024", "--print", "--from", "1", "--to", "1"});
+    ASSERT_TRUE(sentinel.waitForFinished(120'000));
+    ASSERT_EQ(sentinel.exitCode(), 0) << sentinel.readAllStandardError().toStdString();
+    const QStringList pdfs = queue.waitFor(1);
+    ASSERT_EQ(pdfs.size(), 1);
+    EXPECT_EQ(pdfPages(pdfs.first()), 1) << "the interrupted job was printed";
+    QThread::msleep(500);
+    EXPECT_EQ(queue.arrived().size(), 1);
+    for (const QString& file : queue.arrived())
+        QFile::remove(file);
+}
+
+// A failing printer is no success: the batch tool exits 1 with the printer's
+// error.
+using BatchPrint = BatchSignals;
+
+TEST_F(BatchPrint, APausedQueueExitsWithTheError) {
+    if (!cupsQueueEnabled())
+        GTEST_SKIP() << "set TAVIM_TEST_CUPS=1 with the queue of scripts/cups";
+    const PausedQueue paused;
+    QProcess report;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVIM_DATABASE", s_dir->filePath("demo.fdb"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    report.setProcessEnvironment(env);
+    report.start(QStringLiteral(TAVIM_REPORT), {"--month", "2", "--year", "2024", "--print"});
+    ASSERT_TRUE(report.waitForFinished(120'000));
+    EXPECT_EQ(report.exitCode(), 1);
+    EXPECT_TRUE(
+        report.readAllStandardError().contains("Printer \"TavimPDF\" is in an error state."));
+}
+
+TEST_F(BatchPrint, WithoutATemporaryFolderThePrintFailsClearly) {
+    if (!cupsQueueEnabled())
+        GTEST_SKIP() << "set TAVIM_TEST_CUPS=1 with the queue of scripts/cups";
+    const CupsOutput queue;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVIM_DATABASE", s_dir->filePath("demo.fdb"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess save;
+    save.setProcessEnvironment(env);
+    save.start(QStringLiteral(TAVIM_REPORT),
+               {"--month", "2", "--year", "2024", "--save", out("listing.brp")});
+    ASSERT_TRUE(save.waitForFinished(120'000));
+    ASSERT_EQ(save.exitCode(), 0);
+
+    env.insert("TMPDIR", m_temp.filePath("missing"));
+    QProcess report;
+    report.setProcessEnvironment(env);
+    report.start(QStringLiteral(TAVIM_REPORT), {"--open", out("listing.brp"), "--print"});
+    ASSERT_TRUE(report.waitForFinished(120'000));
+    EXPECT_EQ(report.exitCode(), 1);
+    EXPECT_TRUE(report.readAllStandardError().contains(
+        "Printer \"TavimPDF\" could not start the print job: Cannot create file"));
+    QThread::msleep(500);
+    EXPECT_TRUE(queue.arrived().isEmpty());
+}
+
+} // namespace
+} // namespace tavim::test

@@ -1,0 +1,79 @@
+// Faces embedded whole in PDFs: the assembled font file is a valid TrueType
+// file of the same face, its widths are the face's, and the glyphs shown map
+// back to their characters.
+#include "engine/print/pdf/PdfFont.h"
+
+#include <QFont>
+#include <QRawFont>
+#include <QtEndian>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace tavim {
+namespace {
+
+QFont face(const char* family, bool bold) {
+    QFont font(QString::fromLatin1(family));
+    font.setPixelSize(20);
+    font.setBold(bold);
+    return font;
+}
+
+quint32 checksum(const QByteArray& file) {
+    quint32 sum = 0;
+    for (qsizetype i = 0; i + 4 <= file.size(); i += 4)
+        sum += qFromBigEndian<quint32>(file.constData() + i);
+    return sum;
+}
+
+TEST(PdfFont, EmbedsTheWholeFaceWithItsNameAndWidths) {
+    const struct {
+        QFont font;
+        QByteArray name;
+    } cases[] = {
+        {face("Liberation Sans", false), "LiberationSans"},
+        {face("Liberation Sans", true), "LiberationSans-Bold"},
+        {face("Liberation Sans Narrow", false), "LiberationSansNarrow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        const QRawFont raw = QRawFont::fromFont(c.font);
+        ASSERT_TRUE(raw.isValid());
+        const PdfFont font(raw);
+        ASSERT_TRUE(font.isValid());
+        EXPECT_EQ(font.postScriptName(), c.name);
+        EXPECT_EQ(font.program().size() % 4, 0);
+        // The head table's adjustment makes the whole file sum to this.
+        EXPECT_EQ(checksum(font.program()), 0xB1B0AFBAu);
+
+        const QRawFont again(font.program(), 1000);
+        ASSERT_TRUE(again.isValid());
+        EXPECT_EQ(again.familyName(), raw.familyName());
+        EXPECT_EQ(again.styleName(), raw.styleName());
+        const QList<quint32> glyphs = again.glyphIndexesForString(QStringLiteral("AWiç0 "));
+        const QList<QPointF> advances = again.advancesForGlyphIndexes(glyphs);
+        for (qsizetype i = 0; i < glyphs.size(); ++i)
+            EXPECT_NEAR(font.width(quint16(glyphs[i])), advances[i].x(), 1.0) << i;
+    }
+}
+
+TEST(PdfFont, ShowsGlyphIdsAndRemembersTheirCharacters) {
+    const QRawFont raw = QRawFont::fromFont(face("Liberation Sans", false));
+    PdfFont font(raw);
+    ASSERT_TRUE(font.isValid());
+    const QString text = QStringLiteral("Aç A") + QChar(0xE000); // a private-use character
+    const QList<quint32> expected = raw.glyphIndexesForString(QStringLiteral("Aç A"));
+    QByteArray hex;
+    font.appendGlyphs(text, hex);
+    ASSERT_EQ(hex.size(), 5 * 4);
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(hex.mid(i * 4, 4).toUInt(nullptr, 16), expected[i]) << i;
+    // A character the face lacks shows the missing glyph and maps to nothing.
+    EXPECT_EQ(hex.right(4), "0000");
+    ASSERT_EQ(font.shown().size(), 3u);
+    EXPECT_EQ(font.shown().at(quint16(expected[0])), QStringLiteral("A"));
+    EXPECT_EQ(font.shown().at(quint16(expected[1])), QStringLiteral("ç"));
+}
+
+} // namespace
+} // namespace tavim
