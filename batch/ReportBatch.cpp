@@ -9,6 +9,7 @@
 #include "engine/store/BrPrinter.h"
 #include "engine/store/BrStream.h"
 #include "error/Exception.h"
+#include "error/FileError.h"
 #include "report/FrmImpressao.h"
 
 #include <QCoreApplication>
@@ -79,9 +80,7 @@ private:
 TPdfInfo generate(const ReportRequest& request, TdmdCadastro& data, const QString& file,
                   bool direct, TStopSignals& stop) {
     TfrmImpressao form(data);
-    form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
-                               MonthNames().at(request.monthIndex) + QStringLiteral(" de ") +
-                               request.yearText);
+    form.setPeriod(MonthNames().at(request.monthIndex), request.yearText);
     SaveReportPages(form.relatorio, file, direct, stop);
     return form.relatorio.DocumentInfo();
 }
@@ -135,8 +134,7 @@ void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& 
             TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
         scratch.emplace(scratchTemplate);
         if (!scratch->isValid()) {
-            throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                                .arg(scratchTemplate, scratch->errorString()));
+            throw EFCreateError(scratchTemplate, scratch->errorString());
         }
         file = scratch->filePath(QStringLiteral("listing.brp"));
     }

@@ -1,11 +1,8 @@
 #include "error/FileError.h"
 
-#include <QFileInfo>
-
 namespace tavim {
 
-EFCreateError::EFCreateError(const QString& fileName, const QString& reason)
-    : Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                    .arg(QFileInfo(fileName).absoluteFilePath(), reason)) {}
+EFCreateError::EFCreateError(const QString& shownPath, const QString& reason)
+    : Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(shownPath, reason)) {}
 
 } // namespace tavim

@@ -5,10 +5,10 @@
 namespace tavim {
 
 // A file that could not be made, written or put in place:
-// "Cannot create file "<absolute path>". <reason>".
+// "Cannot create file "<path>". <reason>", the path shown as given.
 class EFCreateError : public Exception {
 public:
-    EFCreateError(const QString& fileName, const QString& reason);
+    EFCreateError(const QString& shownPath, const QString& reason);
 };
 
 } // namespace tavim

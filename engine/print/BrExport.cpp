@@ -6,6 +6,7 @@
 #include "engine/store/BrPrinter.h"
 #include "engine/store/BrSaveFile.h"
 #include "error/Exception.h"
+#include "error/FileError.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,9 +18,8 @@ namespace tavim {
 
 namespace {
 
-Exception cannotCreate(const QString& fileName, const QString& reason) {
-    return Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                         .arg(QFileInfo(fileName).absoluteFilePath(), reason));
+EFCreateError cannotCreate(const QString& fileName, const QString& reason) {
+    return EFCreateError(QFileInfo(fileName).absoluteFilePath(), reason);
 }
 
 } // namespace

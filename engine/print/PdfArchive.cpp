@@ -1,6 +1,7 @@
 #include "engine/print/PdfArchive.h"
 
 #include "error/Exception.h"
+#include "error/FileError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -56,8 +57,7 @@ public:
 
     void append(const QByteArray& bytes) {
         if (!m_file.seek(m_file.size()) || m_file.write(bytes) != bytes.size() || !m_file.flush())
-            throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                                .arg(QFileInfo(m_name).absoluteFilePath(), m_file.errorString()));
+            throw EFCreateError(QFileInfo(m_name).absoluteFilePath(), m_file.errorString());
     }
 
     qint64 end() const { return m_file.size(); }

@@ -4,6 +4,7 @@
 #include "engine/store/BrPrinter.h"
 #include "engine/store/DeviceRounding.h"
 #include "error/Exception.h"
+#include "error/FileError.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,9 +62,9 @@ private:
 // million pixels) it is refused rather than drawn on gigabytes, twice over.
 constexpr qint64 kMaxPagePixels = qint64(1) << 26;
 
-Exception cannotWrite(const QString& fileName) {
-    return Exception(QStringLiteral("Cannot create file \"%1\". The image could not be written.")
-                         .arg(QFileInfo(fileName).absoluteFilePath()));
+EFCreateError cannotWrite(const QString& fileName) {
+    return EFCreateError(QFileInfo(fileName).absoluteFilePath(),
+                         QStringLiteral("The image could not be written."));
 }
 
 // A file that fails half-way is removed: no page is left cut short.

@@ -1,5 +1,7 @@
 #include "engine/print/QtPrinterDriver.h"
 
+#include "error/FileError.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -237,16 +239,16 @@ QString TQtPrinterDriver::reserveSpoolFile() {
     const QString folder = QDir::tempPath();
     const QString name = QStringLiteral("tavim-job-XXXXXX.pdf");
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        m_error = QStringLiteral("Cannot create file \"%1\". The temporary folder does not exist")
-                      .arg(QDir(qEnvironmentVariable("TMPDIR")).filePath(name));
+        m_error = EFCreateError(QDir(qEnvironmentVariable("TMPDIR")).filePath(name),
+                                QStringLiteral("The temporary folder does not exist"))
+                      .message();
         return {};
     }
     QTemporaryFile reserve(QDir(folder).filePath(name));
     reserve.setAutoRemove(false);
     if (reserve.open())
         return reserve.fileName();
-    m_error = QStringLiteral("Cannot create file \"%1\". %2")
-                  .arg(reserve.fileTemplate(), reserve.errorString());
+    m_error = EFCreateError(reserve.fileTemplate(), reserve.errorString()).message();
     return {};
 }
 

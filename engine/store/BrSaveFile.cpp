@@ -1,6 +1,7 @@
 #include "engine/store/BrSaveFile.h"
 
 #include "error/Exception.h"
+#include "error/FileError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -56,8 +57,7 @@ void TBrSaveFile::commit() {
 }
 
 void TBrSaveFile::cannotCreate() const {
-    throw Exception(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(QFileInfo(m_fileName).absoluteFilePath(), m_file->errorString()));
+    throw EFCreateError(QFileInfo(m_fileName).absoluteFilePath(), m_file->errorString());
 }
 
 } // namespace tavim

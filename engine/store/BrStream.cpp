@@ -2,6 +2,7 @@
 
 #include "engine/store/BrSaveFile.h"
 #include "error/Exception.h"
+#include "error/FileError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,9 +28,7 @@ std::unique_ptr<QFileDevice> openTemporaryFile() {
     auto file = std::make_unique<QTemporaryFile>(TBrStream::temporaryFolder() +
                                                  QStringLiteral("/BRPXXXXXX"));
     if (!file->open()) {
-        throw Exception(
-            QStringLiteral("Cannot create file \"%1\". %2")
-                .arg(QDir::toNativeSeparators(file->fileTemplate()), file->errorString()));
+        throw EFCreateError(QDir::toNativeSeparators(file->fileTemplate()), file->errorString());
     }
     // Qt may keep the file unnamed until asked.
     file->fileName();
