@@ -193,9 +193,7 @@ void TfrmTavim::btnGerarClick() {
 // The period is read from the selectors at the moment of the click, whatever
 // the last "Gerar" used.
 void TfrmTavim::btnImprimirClick() {
-    frmImpressao->rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") +
-                                        cbxMes->currentText() + QStringLiteral(" de ") +
-                                        cbxAno->currentText());
+    frmImpressao->setPeriod(cbxMes->currentText(), cbxAno->currentText());
     frmImpressao->relatorio.ShowPreview();
 }
 

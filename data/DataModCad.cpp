@@ -9,9 +9,9 @@
 
 namespace tavim {
 
-namespace {
+const QString TdmdCadastro::kMoneyFormat = QStringLiteral("###,##0.00");
 
-const QString kMoneyFormat = QStringLiteral("###,##0.00");
+namespace {
 
 void declareConnection(TDbConnection& sql) {
     sql.driverName = QStringLiteral("Firebird");

@@ -19,6 +19,9 @@ public:
     explicit TdmdCadastro(TComponent* owner = nullptr);
     ~TdmdCadastro() override;
 
+    // How the listing shows money: the money columns, and the report's totals and tax.
+    static const QString kMoneyFormat;
+
     // The generate action: status list and period, then query and table.
     void RunReportQuery(int monthIndex, const QString& yearText, bool ativos, bool extraJudicial,
                         bool juridico);

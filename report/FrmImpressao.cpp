@@ -13,7 +13,6 @@ namespace tavim {
 
 namespace {
 
-const QString kMoneyPattern = QStringLiteral("###,##0.00");
 // The tax factor: the extended number nearest to two per cent.
 constexpr long double kIssqnFactor = 0.02L;
 
@@ -174,7 +173,7 @@ std::unique_ptr<TBrPrintable> create(TBrBand& band, const Declared& d, TMemTable
 }
 
 QString money(long double value) {
-    return FormatNumber(kMoneyPattern, value);
+    return FormatNumber(TdmdCadastro::kMoneyFormat, value);
 }
 
 // A sum stays a double; the addition itself is carried out in extended.
@@ -226,6 +225,11 @@ TfrmImpressao::TfrmImpressao(TdmdCadastro& data)
 }
 
 TfrmImpressao::~TfrmImpressao() = default;
+
+void TfrmImpressao::setPeriod(const QString& monthName, const QString& yearText) {
+    rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de ") + monthName +
+                          QStringLiteral(" de ") + yearText);
+}
 
 void TfrmImpressao::declareControls() {
     const std::pair<TBrBand*, std::span<const Declared>> bands[] = {

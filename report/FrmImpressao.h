@@ -20,6 +20,9 @@ public:
     explicit TfrmImpressao(TdmdCadastro& data);
     ~TfrmImpressao() override;
 
+    // Names the listed period under the title: "Referênte ao mês de <month> de <year>".
+    void setPeriod(const QString& monthName, const QString& yearText);
+
     TBandReport relatorio;
     TBrBand Titulo;
     TBrBand detalhe;

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     data.sql.setParam("Database", bench::demoDatabase(dir.path(), kRows));
     data.RunReportQuery(1, QStringLiteral("2024"), true, true, true);
     TfrmImpressao form(data);
-    form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"));
+    form.setPeriod(QStringLiteral("FEVEREIRO"), QStringLiteral("2024"));
     // As the program does once its main window is shown.
     TPrinterCatalog::process()->warm();
 

@@ -65,7 +65,7 @@ TEST(Golden, FirstAndSummaryPages) {
         return Amounts{1000 + 37.25 * i, 100 + 3.5 * i,
                        i % 3 ? std::optional<double>(12.5 * i) : std::nullopt};
     }));
-    report.form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"));
+    report.form.setPeriod(QStringLiteral("FEVEREIRO"), QStringLiteral("2024"));
     const std::vector<TMetafile> pages = report.generate();
     LocaleSettings::reload();
     ASSERT_EQ(pages.size(), 2u);
