@@ -9,11 +9,11 @@
 #include "engine/band/BrPrintable.h"
 #include "engine/band/BrUnits.h"
 #include "engine/print/PrinterDriver.h"
+#include "engine/store/PendingEvents.h"
 
-#include <QCoreApplication>
+#include <QObject>
 #include <QPainter>
 #include <QSet>
-#include <QThread>
 #include <algorithm>
 #include <utility>
 
@@ -305,7 +305,7 @@ void TBandReport::walk() {
     m_detailCount = 0;
     if (!moreRows)
         return;
-    handlePendingEvents();
+    processPendingEvents();
     if (m_cancelled)
         return;
     outputBand(band(TBrBandType::rbTitle));
@@ -313,7 +313,7 @@ void TBandReport::walk() {
     if (m_pageCount <= 1 && columnHeader && columnHeader->Enabled)
         outputBand(columnHeader);
     while (moreRows) {
-        handlePendingEvents();
+        processPendingEvents();
         if (stopRequested())
             return;
         ++m_detailCount;
@@ -406,12 +406,6 @@ bool TBandReport::stopRequested() const {
     // The report's own flag counts too: beginning the document clears the
     // store's, and a preview may have closed before that.
     return m_cancelled || m_runStore->cancelled();
-}
-
-void TBandReport::handlePendingEvents() const {
-    const QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread())
-        QCoreApplication::processEvents();
 }
 
 } // namespace tavim

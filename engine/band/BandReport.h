@@ -37,7 +37,7 @@ struct TBrPage {
     int Columns = 1; // one column: every column break is a page break
     // Bottom margin, length, top margin, width, left margin, right margin,
     // space between columns.
-    std::array<long double, 7> Values{0, 2970, 0, 2100, 0, 0, 0};
+    std::array<long double, 7> Values{0, kA4LengthMm * 10, 0, kA4WidthMm * 10, 0, 0, 0};
 
     long double bottomMargin() const { return Values[0]; }
     long double length() const { return Values[1]; }
@@ -156,7 +156,6 @@ private:
     void finishPage();
     void beginPage();
     bool stopRequested() const;
-    void handlePendingEvents() const;
 
     std::vector<TBrBand*> m_bands;
     std::unique_ptr<TBrPrinter> m_store;

@@ -10,6 +10,7 @@
 #include "engine/store/BrSaveFile.h"
 #include "engine/store/BrStream.h"
 #include "engine/store/DeviceRounding.h"
+#include "engine/store/PendingEvents.h"
 #include "engine/store/ThreadHandOff.h"
 #include "error/BrError.h"
 
@@ -17,7 +18,6 @@
 #include <QFileDevice>
 #include <QObject>
 #include <QPainter>
-#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -31,13 +31,6 @@ namespace {
 // Paper-table entries that a loaded page's size is compared with.
 constexpr int kFirstMatchedPaper = 1;
 constexpr int kLastMatchedPaper = 26;
-
-// Pending user-interface events are only ours to handle on the user-interface thread.
-void processPendingEvents() {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread())
-        QCoreApplication::processEvents();
-}
 
 } // namespace
 
