@@ -59,6 +59,10 @@ enum class TBrBin {
 };
 inline constexpr int kBinCount = 14;
 
+// A4, the paper a report, a printer without a size and the exports default to.
+inline constexpr double kA4WidthMm = 210;
+inline constexpr double kA4LengthMm = 297;
+
 QString paperName(TBrPaperSize paper);
 // Width and length in millimetres; 0 for Default and Custom, whose size is not in the table.
 double paperWidthMm(TBrPaperSize paper);

@@ -14,8 +14,8 @@ class TPrinterDriver;
 struct TBrPageSetup {
     // The paper in tenths of a millimetre, turned as the orientation says;
     // A4 when the printer names no size.
-    long double paperWidth = 2100;
-    long double paperLength = 2970;
+    long double paperWidth = kA4WidthMm * 10;
+    long double paperLength = kA4LengthMm * 10;
     int pixelsPerInchX = 0;
     int pixelsPerInchY = 0;
     int leftOffset = 0;

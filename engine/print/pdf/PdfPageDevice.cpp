@@ -1,13 +1,13 @@
 #include "engine/print/pdf/PdfPageDevice.h"
 
+#include "engine/print/BrPaperSize.h"
+
 #include <limits>
 
 namespace tavim {
 
 namespace {
 
-constexpr double kWidthMm = 210;
-constexpr double kHeightMm = 297;
 constexpr double kMmPerInch = 25.4;
 
 } // namespace
@@ -15,8 +15,8 @@ constexpr double kMmPerInch = 25.4;
 PdfPageDevice::PdfPageDevice(PdfFontSet& fonts) : m_engine(fonts) {}
 
 QRectF PdfPageDevice::pageRect() {
-    return QRectF(0, 0, kWidthMm / kMmPerInch * kDotsPerInch,
-                  kHeightMm / kMmPerInch * kDotsPerInch);
+    return QRectF(0, 0, kA4WidthMm / kMmPerInch * kDotsPerInch,
+                  kA4LengthMm / kMmPerInch * kDotsPerInch);
 }
 
 int PdfPageDevice::metric(PaintDeviceMetric metric) const {
@@ -26,9 +26,9 @@ int PdfPageDevice::metric(PaintDeviceMetric metric) const {
     case PdmHeight:
         return int(pageRect().height());
     case PdmWidthMM:
-        return int(kWidthMm);
+        return int(kA4WidthMm);
     case PdmHeightMM:
-        return int(kHeightMm);
+        return int(kA4LengthMm);
     case PdmNumColors:
         return std::numeric_limits<int>::max();
     case PdmDepth:
