@@ -58,13 +58,6 @@ QByteArray xmpDate(const QDateTime& t) {
     return t.toUTC().toString(Qt::ISODate).toLatin1();
 }
 
-QByteArray hex16(const QString& text) {
-    QByteArray hex;
-    for (const QChar c : text)
-        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
-    return hex;
-}
-
 QByteArray glyphHex(quint16 glyph) {
     return QByteArray::number(glyph, 16).rightJustified(4, '0').toUpper();
 }
@@ -97,7 +90,7 @@ QByteArray toUnicode(const PdfFont& font) {
             std::min<std::ptrdiff_t>(kEntriesPerCMapBlock, std::distance(it, shown.end()));
         map += QByteArray::number(qlonglong(count)) + " beginbfchar\n";
         for (std::ptrdiff_t i = 0; i < count; ++i, ++it)
-            map += '<' + glyphHex(it->first) + "> <" + hex16(it->second) + ">\n";
+            map += '<' + glyphHex(it->first) + "> <" + Utf16Hex(it->second) + ">\n";
         map += "endbfchar\n";
     }
     return map + "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";

@@ -6,11 +6,15 @@ QString PdfCreator() {
     return QStringLiteral("Tavim");
 }
 
-QByteArray PdfTextString(const QString& text) {
-    QByteArray hex = "<FEFF";
+QByteArray Utf16Hex(const QString& text) {
+    QByteArray hex;
     for (const QChar c : text)
         hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
-    return hex + '>';
+    return hex;
+}
+
+QByteArray PdfTextString(const QString& text) {
+    return "<FEFF" + Utf16Hex(text) + '>';
 }
 
 QByteArray XmlEscaped(const QString& text) {

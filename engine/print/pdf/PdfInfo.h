@@ -13,6 +13,8 @@ struct TPdfInfo {
 
 // The creator archived PDFs name.
 QString PdfCreator();
+// Each UTF-16 unit of `text` as four upper-case hex digits, as PDF hex strings carry it.
+QByteArray Utf16Hex(const QString& text);
 // A PDF text string that keeps any character: UTF-16BE hex with its byte order mark.
 QByteArray PdfTextString(const QString& text);
 // Text for XML character data and attribute values.
