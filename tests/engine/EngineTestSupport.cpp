@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QProcess>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -83,20 +82,6 @@ std::vector<ArchivedPdfCase> archivedPdfCases() {
         // Characters that XML and PDF strings must escape.
         {{QStringLiteral("A <b> & (c) \\ 'd'"), QStringLiteral("Irmãos & Cia <\"Ltda\">")}, 1},
     };
-}
-
-QString runTool(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    process.waitForFinished(30'000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString toolField(const QString& output, const QString& name) {
-    for (const QString& line : output.split(QLatin1Char('\n')))
-        if (line.startsWith(name + QLatin1Char(':')))
-            return line.mid(name.size() + 1).trimmed();
-    return {};
 }
 
 QByteArray readAll(const QString& fileName) {

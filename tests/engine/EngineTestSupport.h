@@ -175,10 +175,6 @@ struct ArchivedPdfCase {
 std::vector<ArchivedPdfCase> archivedPdfCases();
 
 QByteArray readAll(const QString& fileName);
-// What `program` prints on its standard output (waits at most 30 s).
-QString runTool(const QString& program, const QStringList& args);
-// The value of "name: value" in a tool's output, as pdfinfo prints fields.
-QString toolField(const QString& output, const QString& name);
 void writeAll(const QString& fileName, const QByteArray& bytes);
 qint32 int32At(const QByteArray& bytes, qint64 at);
 

@@ -2,9 +2,9 @@
 // report is generated again straight to the printer device, which writes the file.
 
 #include "ReportFixture.h"
+#include "tests/ToolOutput.h"
 
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,18 +13,8 @@ using namespace tavim::test;
 
 namespace {
 
-QString pdfinfo(const QStringList& args) {
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), args);
-    info.waitForFinished(10'000);
-    return QString::fromUtf8(info.readAllStandardOutput());
-}
-
 QString pdfField(const QString& file, const QString& name) {
-    for (const QString& line : pdfinfo({file}).split('\n'))
-        if (line.startsWith(name + QLatin1Char(':')))
-            return line.mid(name.size() + 1).trimmed();
-    return {};
+    return toolField(runTool(QStringLiteral("pdfinfo"), {file}), name);
 }
 
 int pdfPages(const QString& file) {
@@ -42,7 +32,7 @@ TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
     report.form.relatorio.PrinterSettings.OutputFileName = pdf;
     report.form.relatorio.PrinterSettings.FirstPage = 2;
     report.form.relatorio.PrinterSettings.LastPage = 3;
-    report.form.rpPeriodo->setCaption(QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"));
+    report.form.setPeriod(QStringLiteral("FEVEREIRO"), QStringLiteral("2024"));
     report.form.relatorio.PrintToPrinter();
     EXPECT_EQ(pdfPages(pdf), 2);
     EXPECT_TRUE(report.form.relatorio.idle());
@@ -51,8 +41,8 @@ TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
               QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"));
     EXPECT_EQ(pdfField(pdf, QStringLiteral("Author")), QStringLiteral("TAMBRI IMOVEIS LTDA"));
     EXPECT_EQ(pdfField(pdf, QStringLiteral("Creator")), QStringLiteral("Tavim"));
-    EXPECT_TRUE(
-        pdfinfo({QStringLiteral("-meta"), pdf}).contains(QStringLiteral("pdfaid:part=\"1\"")));
+    EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), pdf})
+                    .contains(QStringLiteral("pdfaid:part=\"1\"")));
 }
 
 } // namespace

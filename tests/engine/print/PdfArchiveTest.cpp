@@ -2,8 +2,9 @@
 // as another program (pdfinfo) reads them back.
 
 #include "engine/print/PdfArchive.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "error/Exception.h"
+#include "tests/ToolOutput.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <QFile>
 #include <QPainter>
@@ -11,7 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-    using namespace tavim;
+using namespace tavim;
 
 namespace {
 
