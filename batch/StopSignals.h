@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error/Interrupted.h"
+
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -7,18 +9,6 @@
 class QSocketNotifier;
 
 namespace tavim {
-
-// A run of the batch tool stopped by SIGINT or SIGTERM; the exit code is 128
-// plus the signal's number.
-class EInterrupted : public std::exception {
-public:
-    explicit EInterrupted(int signal) : m_signal(signal) {}
-    int exitCode() const { return 128 + m_signal; }
-    const char* what() const noexcept override { return "interrupted"; }
-
-private:
-    int m_signal;
-};
 
 // SIGINT and SIGTERM, taken as requests to stop rather than as the end of the
 // process: a signal handler running inside the database engine would tear its
