@@ -2,6 +2,7 @@
 #include "EngineTestSupport.h"
 #include "emf/RefusalLog.h"
 
+#include "engine/BrPageList.h"
 #include "engine/PrinterSettings.h"
 #include "format/Exception.h"
 
@@ -131,24 +132,32 @@ TEST_F(PageFileTest, ShortOrMissingFilesFail) {
         const char* name;
         QByteArray bytes;
         const char* error;
+        QStringList checks; // logged under tavim.pagefile
     };
+    const QStringList pastTheEnd{QStringLiteral("a read past the end of its range")};
     const Case cases[] = {
-        {"100 bytes", good.left(100), "Stream read error"},
-        {"176 bytes", good.left(176), "Stream read error"},
+        {"100 bytes", good.left(100), "Stream read error", pastTheEnd},
+        {"176 bytes", good.left(176), "Stream read error", pastTheEnd},
         // Not the older form at 173, so the test also reads 4 bytes at 177.
-        {"180 bytes", good.left(180), "Stream read error"},
-        {"empty", QByteArray(), "Stream read error"},
-        {"no image signature", QByteArray(good).replace(128 + 8 + 41, 3, "XYZ"),
-         "Metafile is not valid"},
+        {"180 bytes", good.left(180), "Stream read error", pastTheEnd},
+        {"empty", QByteArray(), "Stream read error", pastTheEnd},
+        {"no image signature",
+         QByteArray(good).replace(128 + 8 + 41, 3, "XYZ"),
+         "Metafile is not valid",
+         {QStringLiteral("a page image without a valid EMF header")}},
         // What a conversion of it would make is a blank document.
-        {"header says no pages", QByteArray(good).replace(8, 4, QByteArray(4, '\0')),
-         "Report file has no pages"},
+        {"header says no pages",
+         QByteArray(good).replace(8, 4, QByteArray(4, '\0')),
+         "Report file has no pages",
+         {}},
     };
+    RefusalLog log("tavim.pagefile");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         writeAll(path("case.brp"), c.bytes);
         auto store = storeOn(noPrinter());
         EXPECT_EQ(loadError(*store, path("case.brp")), QString::fromLatin1(c.error));
+        EXPECT_EQ(log.take(), c.checks);
         expectNoReadablePage(*store);
     }
     auto store = storeOn(noPrinter());
@@ -207,6 +216,85 @@ TEST_F(PageFileTest, HostileFilesFailCleanly) {
         EXPECT_TRUE(store->getPage(2));
         store->save(path("again.brp"));
         EXPECT_EQ(readAll(path("again.brp")), good);
+    }
+}
+
+// Where each record of a saved file starts, page 1 first.
+std::vector<qint64> recordStarts(const QByteArray& file) {
+    std::vector<qint64> starts;
+    for (qint64 at = TBrPageList::kHeaderSize; at < file.size(); at = int32At(file, at + 4))
+        starts.push_back(at);
+    return starts;
+}
+
+// A loaded file is read in place, so it may change after its records were
+// checked. A read then meets the checks of the walk to its page: it fails by
+// the check that catches the change, and never walks in circles.
+TEST_F(PageFileTest, ReadsOfAFileChangedAfterLoadingFailCleanly) {
+    const QByteArray file = savedDocument(4);
+    const std::vector<qint64> start = recordStarts(file);
+    ASSERT_EQ(start.size(), 4u);
+    const auto end = qint32(file.size());
+    const auto p4 = qint32(start[3]);
+    struct Change {
+        qint64 at;
+        qint32 value;
+    };
+    const struct {
+        const char* name;
+        QList<int> before; // pages read before the change
+        std::vector<Change> changes;
+        int page;
+        const char* check;
+    } cases[] = {
+        {"last start offset into the header",
+         {},
+         {{end - 4, 0}},
+         4,
+         "a last start offset outside the file's records"},
+        {"last start offset too near the end",
+         {},
+         {{end - 4, end - 8}},
+         4,
+         "a last start offset outside the file's records"},
+        {"back link into the header",
+         {3},
+         {{p4 - 4, 4}},
+         2,
+         "a record outside the file's records or shorter than the smallest"},
+        {"back link to its own record", {3}, {{p4 - 4, p4}}, 2, "a page walk that did not move on"},
+        {"back link behind the page sought",
+         {3},
+         {{p4 - 4, qint32(start[0])}},
+         2,
+         "a page walk that turned back"},
+        {"page 0", {}, {}, 0, "a page number the file does not have"},
+        {"page 5 of 4", {}, {}, 5, "a page number the file does not have"},
+    };
+    RefusalLog log("tavim.pagefile");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto stream = std::make_unique<TBrStream>();
+        TBrStream& bytes = *stream;
+        bytes.write(file.constData(), file.size());
+        TBrPageList pages(std::move(stream));
+        pages.open();
+        for (const int page : c.before)
+            pages.read(page);
+        for (const Change& change : c.changes) {
+            char value[4];
+            qToLittleEndian(change.value, value);
+            bytes.seek(change.at);
+            bytes.write(value, 4);
+        }
+        log.take();
+        try {
+            pages.read(c.page);
+            ADD_FAILURE() << "read";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Stream read error"));
+        }
+        EXPECT_EQ(log.take(), QStringList{QString::fromLatin1(c.check)});
     }
 }
 
