@@ -1,5 +1,6 @@
 // Values far beyond what a page needs are held to the player's limits, so that
 // a hostile page image neither covers the page nor runs on without end.
+#include "EmfBytes.h"
 #include "TestPage.h"
 
 #include "engine/emf/EmfRecords.h"
@@ -7,62 +8,10 @@
 #include <QPainter>
 #include <QtEndian>
 #include <climits>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace tavim::test {
 namespace {
-
-// A page image on a page of 100000 x 100000 pixels (the header's bounds, no
-// device size): a 100 x 100 target shows 1000 units per pixel.
-class Image {
-public:
-    Image& add(quint32 type, std::initializer_list<quint32> fields) {
-        QByteArray body;
-        for (const quint32 v : fields)
-            body += le(v);
-        return add(type, body);
-    }
-
-    Image& add(quint32 type, const QByteArray& body) {
-        m_records += le(type) + le(quint32(8 + body.size())) + body;
-        ++m_count;
-        return *this;
-    }
-
-    // `n` records of a type the player does not know, with no fields.
-    Image& addUnknown(int n) {
-        m_records += (le(0xFFFF) + le(8)).repeated(n);
-        m_count += n;
-        return *this;
-    }
-
-    QByteArray bytes() const {
-        QByteArray header = le(emf::EMR_HEADER) + le(88);
-        for (const quint32 v : {0u, 0u, 99999u, 99999u, 0u, 0u, 0u, 0u})
-            header += le(v);
-        header += le(emf::kSignature) + le(0x10000) + le(quint32(88 + m_records.size() + 20));
-        header += le(quint32(m_count + 2)) + le(4); // records; four handles, none reserved
-        header += QByteArray(4 * 3 + 8 + 8, '\0');  // description, palette, device, mm
-        return header + m_records + le(emf::EMR_EOF) + le(20) + QByteArray(12, '\0');
-    }
-
-    static QByteArray le(quint32 v) {
-        QByteArray b(4, Qt::Uninitialized);
-        qToLittleEndian(v, b.data());
-        return b;
-    }
-
-private:
-    QByteArray m_records;
-    int m_count = 0;
-};
-
-quint32 bitsOf(float v) {
-    quint32 bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
 
 // The smallest rectangle holding every pixel that is not white.
 QRect ink(const QByteArray& bytes) {
@@ -89,17 +38,15 @@ TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
     qToLittleEndian(quint32(1), font.data());
     qToLittleEndian(qint32(-2'000'000'000), font.data() + 4);
     // "HH" at (10000, 60000), its top there; the text follows the record's fixed part.
-    QByteArray text = Image::le(0).repeated(4) + Image::le(1) + Image::le(0) + Image::le(0) +
-                      Image::le(10'000) + Image::le(60'000) + Image::le(2) + Image::le(76) +
-                      Image::le(0) + QByteArray(16, '\0') + Image::le(0) +
-                      QByteArrayLiteral("H\0H\0");
+    QByteArray text = le(0).repeated(4) + le(1) + le(0) + le(0) + le(10'000) + le(60'000) + le(2) +
+                      le(76) + le(0) + QByteArray(16, '\0') + le(0) + QByteArrayLiteral("H\0H\0");
     const struct {
         const char* name;
         QByteArray bytes;
         QRect within; // the ink, which must not be empty
     } cases[] = {
         {"a pen 2^31 units wide is 10000 wide",
-         Image()
+         EmfBytes()
              .add(emf::EMR_CREATEPEN, {1, 0, quint32(INT_MAX), 0, 0})
              .add(emf::EMR_SELECTOBJECT, {1})
              .add(emf::EMR_MOVETOEX, {0, 50'000})
@@ -107,14 +54,14 @@ TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
              .bytes(),
          QRect(0, 43, 100, 14)},
         {"coordinates beyond 2^22 stop there",
-         Image()
+         EmfBytes()
              .add(emf::EMR_SETWORLDTRANSFORM, {bitsOf(0.01f), 0, 0, bitsOf(0.01f), 0, 0})
              .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
              .add(emf::EMR_RECTANGLE, {0, 0, 6'000'000, 6'000'000})
              .bytes(),
          QRect(0, 0, 43, 43)},
         {"a font 2e9 pixels high is 10000 high",
-         Image()
+         EmfBytes()
              .add(emf::EMR_EXTCREATEFONTINDIRECTW, font)
              .add(emf::EMR_SELECTOBJECT, {1})
              .add(emf::EMR_EXTTEXTOUTW, text)
@@ -132,7 +79,7 @@ TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
 
 // Records past the cap are not played, however many the image holds.
 TEST(ReplayLimits, RecordsPastTheCapAreNotPlayed) {
-    const QByteArray bytes = Image()
+    const QByteArray bytes = EmfBytes()
                                  .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
                                  .add(emf::EMR_RECTANGLE, {0, 0, 20'000, 20'000})
                                  .addUnknown(int(emf::kMaxRecords))
