@@ -77,6 +77,23 @@ TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
     }
 }
 
+QStringList s_qtMessages;
+
+// A painter that was never begun is left alone: Qt would warn at every call.
+TEST(ReplayLimits, APainterNotBegunIsLeftAlone) {
+    const TMetafile page =
+        TMetafile::fromBytes(EmfBytes().add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000}).bytes());
+    s_qtMessages.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            s_qtMessages << message;
+        });
+    QPainter painter;
+    page.play(painter, QRectF(0, 0, 100, 100));
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(s_qtMessages, QStringList());
+}
+
 // Records past the cap are not played, however many the image holds.
 TEST(ReplayLimits, RecordsPastTheCapAreNotPlayed) {
     const QByteArray bytes = EmfBytes()
