@@ -77,6 +77,25 @@ TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
     }
 }
 
+// Index 0 is the metafile itself and the header counts the rest: an object
+// created elsewhere is not kept, so selecting it leaves the default black pen.
+TEST(ReplayLimits, ObjectsAreKeptOnlyAtTheHandlesTheHeaderCounts) {
+    const struct {
+        quint32 handle;
+        bool kept;
+    } cases[] = {{0, false}, {1, true}, {3, true}, {4, false}, {0xFFFF, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.handle);
+        const QByteArray bytes = EmfBytes()
+                                     .add(emf::EMR_CREATEPEN, {c.handle, emf::PS_NULL, 0, 0, 0})
+                                     .add(emf::EMR_SELECTOBJECT, {c.handle})
+                                     .add(emf::EMR_MOVETOEX, {0, 50'000})
+                                     .add(emf::EMR_LINETO, {99'999, 50'000})
+                                     .bytes();
+        EXPECT_EQ(ink(bytes).isEmpty(), c.kept);
+    }
+}
+
 QStringList s_qtMessages;
 
 // A painter that was never begun is left alone: Qt would warn at every call.
