@@ -9,6 +9,7 @@
 #include <QtEndian>
 #include <climits>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace tavim::test {
 namespace {
@@ -30,6 +31,13 @@ QRect ink(const QByteArray& bytes) {
     return box;
 }
 
+// EMR_EXTTEXTOUTW's fields: "HH" at (x, y), its top there, the text after
+// the record's fixed part.
+QByteArray textAt(qint32 x, qint32 y) {
+    return le(0).repeated(4) + le(1) + le(0) + le(0) + le(quint32(x)) + le(quint32(y)) + le(2) +
+           le(76) + le(0) + QByteArray(16, '\0') + le(0) + QByteArrayLiteral("H\0H\0");
+}
+
 constexpr quint32 kBlackBrush = emf::kStockFlag | emf::BLACK_BRUSH;
 
 TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
@@ -37,9 +45,6 @@ TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
     QByteArray font(4 + 4 + 12 + 4 + 8 + 2 * emf::kFaceNameChars, '\0');
     qToLittleEndian(quint32(1), font.data());
     qToLittleEndian(qint32(-2'000'000'000), font.data() + 4);
-    // "HH" at (10000, 60000), its top there; the text follows the record's fixed part.
-    QByteArray text = le(0).repeated(4) + le(1) + le(0) + le(0) + le(10'000) + le(60'000) + le(2) +
-                      le(76) + le(0) + QByteArray(16, '\0') + le(0) + QByteArrayLiteral("H\0H\0");
     const struct {
         const char* name;
         QByteArray bytes;
@@ -64,7 +69,7 @@ TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
          EmfBytes()
              .add(emf::EMR_EXTCREATEFONTINDIRECTW, font)
              .add(emf::EMR_SELECTOBJECT, {1})
-             .add(emf::EMR_EXTTEXTOUTW, text)
+             .add(emf::EMR_EXTTEXTOUTW, textAt(10'000, 60'000))
              .bytes(),
          QRect(5, 55, 40, 20)},
     };
@@ -98,19 +103,43 @@ TEST(ReplayLimits, ObjectsAreKeptOnlyAtTheHandlesTheHeaderCounts) {
 
 QStringList s_qtMessages;
 
-// A painter that was never begun is left alone: Qt would warn at every call.
-TEST(ReplayLimits, APainterNotBegunIsLeftAlone) {
-    const TMetafile page =
-        TMetafile::fromBytes(EmfBytes().add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000}).bytes());
+// What Qt warned of while `run` ran.
+template <typename Run> QStringList qtMessagesWhile(const Run& run) {
     s_qtMessages.clear();
     const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
             s_qtMessages << message;
         });
-    QPainter painter;
-    page.play(painter, QRectF(0, 0, 100, 100));
+    run();
     qInstallMessageHandler(previous);
-    EXPECT_EQ(s_qtMessages, QStringList());
+    return std::exchange(s_qtMessages, {});
+}
+
+// A painter that was never begun is left alone: Qt would warn at every call.
+TEST(ReplayLimits, APainterNotBegunIsLeftAlone) {
+    const TMetafile page =
+        TMetafile::fromBytes(EmfBytes().add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000}).bytes());
+    EXPECT_EQ(qtMessagesWhile([&] {
+                  QPainter painter;
+                  page.play(painter, QRectF(0, 0, 100, 100));
+              }),
+              QStringList());
+}
+
+// Weights past Qt's 1000 are its heaviest, without a warning per font.
+TEST(ReplayLimits, AFontHeavierThanQtKnowsIsItsHeaviest) {
+    QByteArray font(4 + 4 + 12 + 4 + 8 + 2 * emf::kFaceNameChars, '\0');
+    qToLittleEndian(quint32(1), font.data());
+    qToLittleEndian(qint32(-20'000), font.data() + 4);
+    qToLittleEndian(qint32(5000), font.data() + 20);
+    const QByteArray bytes = EmfBytes()
+                                 .add(emf::EMR_EXTCREATEFONTINDIRECTW, font)
+                                 .add(emf::EMR_SELECTOBJECT, {1})
+                                 .add(emf::EMR_EXTTEXTOUTW, textAt(10'000, 60'000))
+                                 .bytes();
+    QRect drawn;
+    EXPECT_EQ(qtMessagesWhile([&] { drawn = ink(bytes); }), QStringList());
+    EXPECT_FALSE(drawn.isEmpty());
 }
 
 // Records past the cap are not played, however many the image holds.
