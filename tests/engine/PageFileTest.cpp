@@ -263,6 +263,7 @@ TEST_F(PageFileTest, ReadsOfAFileChangedAfterLoadingFailCleanly) {
          2,
          "a record outside the file's records or shorter than the smallest"},
         {"back link to its own record", {3}, {{p4 - 4, p4}}, 2, "a page walk that did not move on"},
+        {"back link ahead", {3}, {{p4 - 4, p4 + 4}}, 2, "a page walk that did not move on"},
         {"back link behind the page sought",
          {3},
          {{p4 - 4, qint32(start[0])}},
