@@ -142,6 +142,16 @@ TEST(ReplayLimits, AFontHeavierThanQtKnowsIsItsHeaviest) {
     EXPECT_FALSE(drawn.isEmpty());
 }
 
+// The end record ends the page, whatever follows it.
+TEST(ReplayLimits, NothingAfterTheEndRecordIsPlayed) {
+    const QByteArray bytes = EmfBytes()
+                                 .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
+                                 .add(emf::EMR_EOF, {0, 16, 20})
+                                 .add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000})
+                                 .bytes();
+    EXPECT_TRUE(ink(bytes).isEmpty());
+}
+
 // Records past the cap are not played, however many the image holds.
 TEST(ReplayLimits, RecordsPastTheCapAreNotPlayed) {
     const QByteArray bytes = EmfBytes()
