@@ -2,6 +2,7 @@
 
 #include "engine/emf/ByteReader.h"
 #include "engine/emf/EmfRecords.h"
+#include "engine/emf/MetafileLog.h"
 #include "engine/emf/PerFont.h"
 #include "engine/emf/TextLineEngine.h"
 #include "error/Exception.h"
@@ -34,6 +35,14 @@ constexpr double kMaxGlyphStretch = 8;
 constexpr double kMinGlyphDevicePixels = 1;
 constexpr double kMaxGlyphDevicePixels = 4096;
 constexpr int kNormalWeight = 400;
+
+void ended(const char* check) {
+    qCDebug(lcMetafile, "ended: %s", check);
+}
+
+void skipped(const char* check) {
+    qCDebug(lcMetafile, "skipped: %s", check);
+}
 
 // Qt resolves these through fontconfig already; the explicit substitutes keep
 // the choice when a configuration lacks the aliases.
@@ -263,17 +272,24 @@ void EmfPlayer::play(QByteArrayView bytes, const QRectF& target) {
         playAll(records);
     } catch (const Exception&) {
         // A malformed record ends the replay; what was drawn stays.
+        ended("a read past the end of its record");
     }
     m_painter.restore();
 }
 
 void EmfPlayer::playAll(ByteReader& records) {
     const qint64 maxRecords = std::min<qint64>(emf::kMaxRecords, m_header.nBytes / 8);
-    for (qint64 count = 1; count < maxRecords && records.remaining() >= 8; ++count) {
+    for (qint64 count = 1; records.remaining() >= 8; ++count) {
+        if (count >= maxRecords)
+            return ended("more records than the record cap");
         const quint32 type = records.u32();
         const quint32 size = records.u32();
-        if (size < 8 || size % 4 != 0 || size - 8 > records.remaining())
-            return;
+        if (size < 8)
+            return ended("a record size below 8");
+        if (size % 4 != 0)
+            return ended("a record size that is not a multiple of 4");
+        if (size - 8 > records.remaining())
+            return ended("a record size beyond what remains of the image");
         ByteReader body = records.sub(size - 8);
         if (!playRecord(type, body))
             return;
@@ -317,6 +333,8 @@ bool EmfPlayer::playRecord(quint32 type, ByteReader& r) {
     case emf::EMR_SETWORLDTRANSFORM:
         if (const std::optional<QTransform> xform = readXform(r))
             m_dc.world = *xform;
+        else
+            skipped("a transform with an element that is not finite");
         break;
     case emf::EMR_MODIFYWORLDTRANSFORM:
         modifyWorldTransform(r);
@@ -324,6 +342,8 @@ bool EmfPlayer::playRecord(quint32 type, ByteReader& r) {
     case emf::EMR_SAVEDC:
         if (m_saved.size() < kMaxSavedDcs)
             m_saved.push_back(m_dc);
+        else
+            skipped("a SaveDC beyond the saved-context cap");
         break;
     case emf::EMR_RESTOREDC:
         restoreDc(r.i32());
@@ -354,12 +374,10 @@ bool EmfPlayer::playRecord(quint32 type, ByteReader& r) {
         break;
     case emf::EMR_POLYGON:
     case emf::EMR_POLYLINE:
-        poly(r, type == emf::EMR_POLYGON, false);
-        break;
+        return poly(r, type == emf::EMR_POLYGON, false);
     case emf::EMR_POLYGON16:
     case emf::EMR_POLYLINE16:
-        poly(r, type == emf::EMR_POLYGON16, true);
-        break;
+        return poly(r, type == emf::EMR_POLYGON16, true);
     case emf::EMR_EXTTEXTOUTA:
     case emf::EMR_EXTTEXTOUTW:
         text(r, type == emf::EMR_EXTTEXTOUTW);
@@ -373,7 +391,7 @@ bool EmfPlayer::playRecord(quint32 type, ByteReader& r) {
 void EmfPlayer::storeObject(quint32 handle, Object object) {
     // Index 0 is the metafile itself; the header says how many indices exist.
     if (handle == 0 || handle >= m_header.nHandles)
-        return;
+        return skipped("an object handle outside the header's handle table");
     m_objects.insert_or_assign(handle, std::move(object));
 }
 
@@ -478,7 +496,7 @@ void EmfPlayer::restoreDc(qint32 relative) {
     const auto depth = qint64(m_saved.size());
     const qint64 level = relative < 0 ? depth + relative : qint64(relative) - 1;
     if (level < 0 || level >= depth)
-        return;
+        return skipped("a RestoreDC to a level that was not saved");
     m_dc = m_saved[std::size_t(level)];
     m_saved.resize(std::size_t(level));
 }
@@ -488,6 +506,8 @@ void EmfPlayer::modifyWorldTransform(ByteReader& r) {
     const quint32 mode = r.u32();
     if (mode == emf::MWT_IDENTITY)
         m_dc.world = QTransform();
+    else if (!xform)
+        skipped("a transform with an element that is not finite");
     else if (xform && mode == emf::MWT_LEFTMULTIPLY)
         m_dc.world = *xform * m_dc.world;
     else if (xform && mode == emf::MWT_RIGHTMULTIPLY)
@@ -520,8 +540,10 @@ QTransform EmfPlayer::pageTransform() const {
 
 bool EmfPlayer::prepare() {
     const QTransform transform = m_dc.world * pageTransform() * m_base;
-    if (!isDrawable(transform))
+    if (!isDrawable(transform)) {
+        skipped("a drawing whose transform is too large or not affine");
         return false;
+    }
     m_painter.setTransform(transform);
     m_painter.setPen(m_dc.pen);
     m_painter.setBrush(m_dc.brush);
@@ -555,22 +577,26 @@ void EmfPlayer::rectangle(ByteReader& r) {
     m_painter.drawRect(box);
 }
 
-void EmfPlayer::poly(ByteReader& r, bool filled, bool shortPoints) {
+// False when the record claims more points than it holds: that ends the replay.
+bool EmfPlayer::poly(ByteReader& r, bool filled, bool shortPoints) {
     r.skip(16); // bounds
     const quint32 count = r.u32();
     const qint64 pointSize = shortPoints ? 4 : 8;
-    if (qint64(count) > r.remaining() / pointSize)
-        throw Exception(QStringLiteral("Metafile is not valid"));
+    if (qint64(count) > r.remaining() / pointSize) {
+        ended("a point count beyond its record");
+        return false;
+    }
     QPolygonF points;
     points.reserve(qsizetype(count));
     for (quint32 i = 0; i < count; ++i)
         points.append(shortPoints ? readShortPoint(r) : readPoint(r));
     if (points.size() < 2 || !prepare())
-        return;
+        return true;
     if (filled)
         m_painter.drawPolygon(points, m_dc.fillRule);
     else
         m_painter.drawPolyline(points);
+    return true;
 }
 
 // Where Qt's left baseline point lies for the text alignment of the context.
@@ -597,8 +623,12 @@ void EmfPlayer::text(ByteReader& record, bool wide) {
     const quint32 options = record.u32();
     const QPointF clipA = readPoint(record);
     const QPointF clipB = readPoint(record);
-    if (chars == 0 || chars > kMaxTextChars || offString < 8)
+    if (chars == 0)
         return;
+    if (chars > kMaxTextChars)
+        return skipped("a text longer than the character cap");
+    if (offString < 8)
+        return skipped("a text offset inside the record's type and size");
     record.seek(qint64(offString) - 8);
     QString text;
     text.reserve(qsizetype(chars));
@@ -616,8 +646,10 @@ void EmfPlayer::text(ByteReader& record, bool wide) {
     if (m_dc.textAlign & emf::TA_UPDATECP)
         m_dc.position = QPointF(baseline.x() + width, ref.y());
 
-    if (!prepare() || !isReadableSize(m_dc.font.pixelSize(), m_painter.transform()))
+    if (!prepare())
         return;
+    if (!isReadableSize(m_dc.font.pixelSize(), m_painter.transform()))
+        return skipped("a text size unreadable under its transform");
     const QRectF clip = QRectF(clipA, clipB).normalized();
     if (options & emf::ETO_OPAQUE)
         m_painter.fillRect(clip, m_dc.bkColor);

@@ -68,7 +68,7 @@ private:
     bool prepare(); // false: the current transform cannot be drawn with
     void lineTo(const QPointF& to);
     void rectangle(ByteReader& r);
-    void poly(ByteReader& r, bool filled, bool shortPoints);
+    bool poly(ByteReader& r, bool filled, bool shortPoints);
     void text(ByteReader& record, bool wide);
     QPointF alignedBaseline(QPointF ref, double width, const QFontMetricsF& metrics) const;
 

@@ -4,18 +4,16 @@
 #include "engine/emf/EmfHeader.h"
 #include "engine/emf/EmfPlayer.h"
 #include "engine/emf/EmfRecords.h"
+#include "engine/emf/MetafileLog.h"
 #include "error/Exception.h"
 
-#include <QLoggingCategory>
 #include <QPainter>
 
 namespace tavim {
 
-namespace {
-
-// Which check refused a page image, for developers: the user's message stays
-// the same whatever refused it.
 Q_LOGGING_CATEGORY(lcMetafile, "tavim.metafile", QtWarningMsg)
+
+namespace {
 
 std::optional<EmfHeader> refused(const char* check) {
     qCDebug(lcMetafile, "refused: %s", check);

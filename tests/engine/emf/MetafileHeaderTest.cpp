@@ -1,3 +1,5 @@
+#include "EmfBytes.h"
+#include "RefusalLog.h"
 #include "TestPage.h"
 
 #include "error/Exception.h"
@@ -81,19 +83,29 @@ QByteArray withU32(QByteArray b, qint64 offset, quint32 v) {
 
 TEST(MetafileHeader, FromBytesRejectsWhatIsNoMetafile) {
     const QByteArray good = samplePage();
+    QByteArray huge = good + QByteArray(emf::kMaxBytes + 4 - good.size(), '\0');
+    qToLittleEndian(quint32(huge.size()), huge.data() + 48);
+    const char* const outside = "a size outside what a page image can be";
+    const char* const headerSize = "a header record size below 88 or not a multiple of 4";
+    const char* const nBytes = "an nBytes other than the image's size";
     const struct {
         const char* name;
         QByteArray bytes;
+        const char* check; // logged under tavim.metafile
     } cases[] = {
-        {"empty", QByteArray()},
-        {"shorter than a header", good.left(87)},
-        {"another record first", withU32(good, 0, 14)},
-        {"header record of 8 bytes", withU32(good, 4, 8)},
-        {"signature", withU32(good, 40, 0x464D4521)},
-        {"nBytes above the size", withU32(good, 48, quint32(good.size() + 4))},
-        {"nBytes below the size", withU32(good, 48, quint32(good.size() - 4))},
-        {"size not a multiple of 4", withU32(good + "ab", 48, quint32(good.size() + 2))},
+        {"empty", QByteArray(), outside},
+        {"shorter than a header", good.left(87), outside},
+        {"larger than the limit", huge, outside},
+        {"another record first", withU32(good, 0, 14), "a first record that is not EMR_HEADER"},
+        {"header record of 8 bytes", withU32(good, 4, 8), headerSize},
+        {"header record of 106 bytes", withU32(good, 4, 106), headerSize},
+        {"signature", withU32(good, 40, 0x464D4521), "no \" EMF\" signature"},
+        {"nBytes above the size", withU32(good, 48, quint32(good.size() + 4)), nBytes},
+        {"nBytes below the size", withU32(good, 48, quint32(good.size() - 4)), nBytes},
+        {"size not a multiple of 4", withU32(good + "ab", 48, quint32(good.size() + 2)),
+         "a size that is not a multiple of 4"},
     };
+    RefusalLog log("tavim.metafile");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         try {
@@ -102,15 +114,59 @@ TEST(MetafileHeader, FromBytesRejectsWhatIsNoMetafile) {
         } catch (const Exception& e) {
             EXPECT_EQ(e.message(), QStringLiteral("Metafile is not valid"));
         }
+        EXPECT_EQ(log.take(), QStringList{QString::fromLatin1(c.check)});
     }
 }
 
+// A saved file's record sizes its image by the header alone, so the header's
+// own checks of nBytes are all that stand between the file and a wrong size.
 TEST(MetafileHeader, SizeFromHeaderNeedsOnlyTheFirst52Bytes) {
     const QByteArray good = samplePage();
-    EXPECT_EQ(TMetafile::sizeFromHeader(good.constData(), 52), good.size());
-    EXPECT_EQ(TMetafile::sizeFromHeader(good.constData(), 51), -1);
-    const QByteArray bad = withU32(good, 40, 0);
-    EXPECT_EQ(TMetafile::sizeFromHeader(bad.constData(), bad.size()), -1);
+    const auto size = quint32(good.size());
+    const struct {
+        const char* name;
+        QByteArray head;
+        qint64 available;
+        qint64 expected;
+    } cases[] = {
+        {"52 bytes", good, 52, good.size()},
+        {"51 bytes", good, 51, -1},
+        {"no bytes", good, 0, -1},
+        {"no signature", withU32(good, 40, 0), 52, -1},
+        {"nBytes below the header record", withU32(good, 48, 104), 52, -1},
+        {"nBytes not a multiple of 4", withU32(good, 48, size + 2), 52, -1},
+        {"nBytes above the limit", withU32(good, 48, quint32(emf::kMaxBytes + 4)), 52, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TMetafile::sizeFromHeader(c.head.constData(), c.available), c.expected);
+    }
+    EXPECT_EQ(TMetafile::sizeFromHeader(nullptr, 52), -1);
+}
+
+// The page's size comes from the header's extension in micrometres, else from
+// its millimetres, else from its bounds, and is held to 100000 pixels.
+TEST(MetafileHeader, PageSizeComesFromTheFieldsTheHeaderHas) {
+    const QSize a4(794, 1123);
+    const std::array<qint32, 4> a4Frame{0, 0, 21000, 29700};
+    // Bytes after an 88-byte header belong to the first record, not to an extension.
+    const EmfPage millimetres{88, {}, a4Frame, a4, {210, 297}, {}};
+    const EmfPage micrometres{108, {}, a4Frame, a4, {1, 1}, {210000, 297000}};
+    const EmfPage huge{88, {0, 0, 2'147'483'646, 99}, {}, {}, {}, {}};
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QSize expected;
+    } cases[] = {
+        {"millimetres, no extension",
+         EmfBytes(millimetres).add(emf::EMR_RECTANGLE, {1, 1, 50000, 50000}).bytes(), a4},
+        {"micrometres", EmfBytes(micrometres).bytes(), a4},
+        {"bounds past 2^31 pixels wide", EmfBytes(huge).bytes(), QSize(100000, 100)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TMetafile::fromBytes(c.bytes).size(), c.expected);
+    }
 }
 
 } // namespace

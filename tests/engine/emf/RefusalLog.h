@@ -6,8 +6,9 @@
 
 namespace tavim::test {
 
-// The checks a refusal logged under `category` ("refused: <check>") while a
-// test listens; the category is turned on for the listener's life.
+// The checks logged under `category` while a test listens: a refusal
+// ("refused: <check>"), a replay ended early ("ended: <check>") or a record
+// skipped ("skipped: <check>"); the category is turned on for the listener's life.
 class RefusalLog {
 public:
     explicit RefusalLog(const char* category) {
@@ -24,13 +25,31 @@ public:
     RefusalLog(const RefusalLog&) = delete;
     RefusalLog& operator=(const RefusalLog&) = delete;
 
-    QStringList take() { return std::exchange(s_checks, {}); }
+    // The refusing checks, without their prefix; forgets everything logged.
+    QStringList take() {
+        QStringList refusals;
+        for (const QString& message : std::exchange(s_checks, {})) {
+            if (message.startsWith(kRefused))
+                refusals << message.mid(kRefused.size());
+        }
+        return refusals;
+    }
+
+    // Every check logged, prefix included, in order.
+    QStringList takeAll() { return std::exchange(s_checks, {}); }
 
 private:
+    static inline const QString kRefused = QStringLiteral("refused: ");
+
     static void handle(QtMsgType, const QMessageLogContext& context, const QString& message) {
-        const QString prefix = QStringLiteral("refused: ");
-        if (qstrcmp(context.category, s_category) == 0 && message.startsWith(prefix))
-            s_checks << message.mid(prefix.size());
+        if (qstrcmp(context.category, s_category) != 0)
+            return;
+        for (const QLatin1StringView prefix :
+             {QLatin1StringView("refused: "), QLatin1StringView("ended: "),
+              QLatin1StringView("skipped: ")}) {
+            if (message.startsWith(prefix))
+                s_checks << message;
+        }
     }
 
     static inline const char* s_category = "";

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace tavim {
+
+// Which check refused a page image, ended its replay early or skipped one of
+// its records, for developers (tavim.metafile, off by default): the user's
+// message stays the same whatever the check.
+Q_DECLARE_LOGGING_CATEGORY(lcMetafile)
+
+} // namespace tavim

@@ -1,0 +1,169 @@
+// Values far beyond what a page needs are held to the player's limits, so that
+// a hostile page image neither covers the page nor runs on without end.
+#include "EmfBytes.h"
+#include "TestPage.h"
+
+#include "engine/emf/EmfRecords.h"
+
+#include <QPainter>
+#include <QtEndian>
+#include <climits>
+#include <gtest/gtest.h>
+#include <utility>
+
+namespace tavim::test {
+namespace {
+
+// The smallest rectangle holding every pixel that is not white.
+QRect ink(const QByteArray& bytes) {
+    QImage image = blankPage(100, 100);
+    {
+        QPainter painter(&image);
+        TMetafile::fromBytes(bytes).play(painter, QRectF(0, 0, 100, 100));
+    }
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+// EMR_EXTTEXTOUTW's fields: "HH" at (x, y), its top there, the text after
+// the record's fixed part.
+QByteArray textAt(qint32 x, qint32 y) {
+    return le(0).repeated(4) + le(1) + le(0) + le(0) + le(quint32(x)) + le(quint32(y)) + le(2) +
+           le(76) + le(0) + QByteArray(16, '\0') + le(0) + QByteArrayLiteral("H\0H\0");
+}
+
+constexpr quint32 kBlackBrush = emf::kStockFlag | emf::BLACK_BRUSH;
+
+TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
+    // Handle 1, an em height of 2e9 pixels, the default face.
+    QByteArray font(4 + 4 + 12 + 4 + 8 + 2 * emf::kFaceNameChars, '\0');
+    qToLittleEndian(quint32(1), font.data());
+    qToLittleEndian(qint32(-2'000'000'000), font.data() + 4);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QRect within; // the ink, which must not be empty
+    } cases[] = {
+        {"a pen 2^31 units wide is 10000 wide",
+         EmfBytes()
+             .add(emf::EMR_CREATEPEN, {1, 0, quint32(INT_MAX), 0, 0})
+             .add(emf::EMR_SELECTOBJECT, {1})
+             .add(emf::EMR_MOVETOEX, {0, 50'000})
+             .add(emf::EMR_LINETO, {99'999, 50'000})
+             .bytes(),
+         QRect(0, 43, 100, 14)},
+        {"coordinates beyond 2^22 stop there",
+         EmfBytes()
+             .add(emf::EMR_SETWORLDTRANSFORM, {bitsOf(0.01f), 0, 0, bitsOf(0.01f), 0, 0})
+             .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
+             .add(emf::EMR_RECTANGLE, {0, 0, 6'000'000, 6'000'000})
+             .bytes(),
+         QRect(0, 0, 43, 43)},
+        {"a font 2e9 pixels high is 10000 high",
+         EmfBytes()
+             .add(emf::EMR_EXTCREATEFONTINDIRECTW, font)
+             .add(emf::EMR_SELECTOBJECT, {1})
+             .add(emf::EMR_EXTTEXTOUTW, textAt(10'000, 60'000))
+             .bytes(),
+         QRect(5, 55, 40, 20)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRect drawn = ink(c.bytes);
+        EXPECT_FALSE(drawn.isEmpty());
+        EXPECT_TRUE(c.within.contains(drawn))
+            << drawn.x() << ',' << drawn.y() << ' ' << drawn.width() << 'x' << drawn.height();
+    }
+}
+
+// Index 0 is the metafile itself and the header counts the rest: an object
+// created elsewhere is not kept, so selecting it leaves the default black pen.
+TEST(ReplayLimits, ObjectsAreKeptOnlyAtTheHandlesTheHeaderCounts) {
+    const struct {
+        quint32 handle;
+        bool kept;
+    } cases[] = {{0, false}, {1, true}, {3, true}, {4, false}, {0xFFFF, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.handle);
+        const QByteArray bytes = EmfBytes()
+                                     .add(emf::EMR_CREATEPEN, {c.handle, emf::PS_NULL, 0, 0, 0})
+                                     .add(emf::EMR_SELECTOBJECT, {c.handle})
+                                     .add(emf::EMR_MOVETOEX, {0, 50'000})
+                                     .add(emf::EMR_LINETO, {99'999, 50'000})
+                                     .bytes();
+        EXPECT_EQ(ink(bytes).isEmpty(), c.kept);
+    }
+}
+
+QStringList s_qtMessages;
+
+// What Qt warned of while `run` ran.
+template <typename Run> QStringList qtMessagesWhile(const Run& run) {
+    s_qtMessages.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+            s_qtMessages << message;
+        });
+    run();
+    qInstallMessageHandler(previous);
+    return std::exchange(s_qtMessages, {});
+}
+
+// A painter that was never begun is left alone: Qt would warn at every call.
+TEST(ReplayLimits, APainterNotBegunIsLeftAlone) {
+    const TMetafile page =
+        TMetafile::fromBytes(EmfBytes().add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000}).bytes());
+    EXPECT_EQ(qtMessagesWhile([&] {
+                  QPainter painter;
+                  page.play(painter, QRectF(0, 0, 100, 100));
+              }),
+              QStringList());
+}
+
+// Weights past Qt's 1000 are its heaviest, without a warning per font.
+TEST(ReplayLimits, AFontHeavierThanQtKnowsIsItsHeaviest) {
+    QByteArray font(4 + 4 + 12 + 4 + 8 + 2 * emf::kFaceNameChars, '\0');
+    qToLittleEndian(quint32(1), font.data());
+    qToLittleEndian(qint32(-20'000), font.data() + 4);
+    qToLittleEndian(qint32(5000), font.data() + 20);
+    const QByteArray bytes = EmfBytes()
+                                 .add(emf::EMR_EXTCREATEFONTINDIRECTW, font)
+                                 .add(emf::EMR_SELECTOBJECT, {1})
+                                 .add(emf::EMR_EXTTEXTOUTW, textAt(10'000, 60'000))
+                                 .bytes();
+    QRect drawn;
+    EXPECT_EQ(qtMessagesWhile([&] { drawn = ink(bytes); }), QStringList());
+    EXPECT_FALSE(drawn.isEmpty());
+}
+
+// The end record ends the page, whatever follows it.
+TEST(ReplayLimits, NothingAfterTheEndRecordIsPlayed) {
+    const QByteArray bytes = EmfBytes()
+                                 .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
+                                 .add(emf::EMR_EOF, {0, 16, 20})
+                                 .add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000})
+                                 .bytes();
+    EXPECT_TRUE(ink(bytes).isEmpty());
+}
+
+// Records past the cap are not played, however many the image holds.
+TEST(ReplayLimits, RecordsPastTheCapAreNotPlayed) {
+    const QByteArray bytes = EmfBytes()
+                                 .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
+                                 .add(emf::EMR_RECTANGLE, {0, 0, 20'000, 20'000})
+                                 .addUnknown(int(emf::kMaxRecords))
+                                 .add(emf::EMR_RECTANGLE, {50'000, 50'000, 70'000, 70'000})
+                                 .bytes();
+    const QRect drawn = ink(bytes);
+    EXPECT_FALSE(drawn.isEmpty());
+    EXPECT_TRUE(QRect(0, 0, 22, 22).contains(drawn));
+}
+
+} // namespace
+} // namespace tavim::test
