@@ -508,9 +508,9 @@ void EmfPlayer::modifyWorldTransform(ByteReader& r) {
         m_dc.world = QTransform();
     else if (!xform)
         skipped("a transform with an element that is not finite");
-    else if (xform && mode == emf::MWT_LEFTMULTIPLY)
+    else if (mode == emf::MWT_LEFTMULTIPLY)
         m_dc.world = *xform * m_dc.world;
-    else if (xform && mode == emf::MWT_RIGHTMULTIPLY)
+    else if (mode == emf::MWT_RIGHTMULTIPLY)
         m_dc.world = m_dc.world * *xform;
 }
 
