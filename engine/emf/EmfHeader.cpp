@@ -2,6 +2,7 @@
 
 #include "engine/emf/ByteReader.h"
 #include "engine/emf/EmfRecords.h"
+#include "engine/emf/MetafileLog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,28 +39,23 @@ int toPixels(double value) {
 
 } // namespace
 
-std::optional<EmfHeader> EmfHeader::read(ByteReader& r, const char** refusal) {
-    const auto refuse = [&](const char* check) -> std::optional<EmfHeader> {
-        if (refusal)
-            *refusal = check;
-        return std::nullopt;
-    };
+std::optional<EmfHeader> EmfHeader::read(ByteReader& r) {
     if (r.remaining() < kVerdictBytes)
-        return refuse("fewer bytes than an EMF header");
+        return refusedImage("fewer bytes than an EMF header");
     if (r.u32() != emf::EMR_HEADER)
-        return refuse("a first record that is not EMR_HEADER");
+        return refusedImage("a first record that is not EMR_HEADER");
     EmfHeader h;
     h.recordSize = r.u32();
     h.bounds = readRect(r);
     h.frame = readRect(r);
     if (r.u32() != emf::kSignature)
-        return refuse("no \" EMF\" signature");
+        return refusedImage("no \" EMF\" signature");
     r.skip(4); // version: readers of other versions' files still play them
     h.nBytes = r.u32();
     if (h.recordSize < emf::kHeaderMinSize || h.recordSize % 4 != 0)
-        return refuse("a header record size below 88 or not a multiple of 4");
+        return refusedImage("a header record size below 88 or not a multiple of 4");
     if (h.nBytes < h.recordSize || h.nBytes % 4 != 0 || h.nBytes > emf::kMaxBytes)
-        return refuse("an nBytes below the header, not a multiple of 4 or above the limit");
+        return refusedImage("an nBytes below the header, not a multiple of 4 or above the limit");
     if (r.remaining() < kDeviceFieldsEnd - kVerdictBytes)
         return h;
     h.nRecords = r.u32();

@@ -32,8 +32,8 @@ struct EmfHeader {
     // are no EMR_HEADER with the signature, a record size of at least 88 bytes that is a multiple
     // of 4 and an nBytes within the limits that holds the header. Needs only the first 52 bytes for
     // that verdict; the device fields are read when present.
-    // `refusal`, when given, names the check that refused the bytes.
-    static std::optional<EmfHeader> read(ByteReader& reader, const char** refusal = nullptr);
+    // A refusal logs the check that fired (tavim.metafile).
+    static std::optional<EmfHeader> read(ByteReader& reader);
 
     // The page in reference-device pixels: its frame converted through the
     // device's pixels per millimetre. Falls back to the bounds when the device

@@ -13,25 +13,22 @@ namespace tavim {
 
 Q_LOGGING_CATEGORY(lcMetafile, "tavim.metafile", QtWarningMsg)
 
-namespace {
-
-std::optional<EmfHeader> refused(const char* check) {
+std::nullopt_t refusedImage(const char* check) {
     qCDebug(lcMetafile, "refused: %s", check);
     return std::nullopt;
 }
 
+namespace {
+
 std::optional<EmfHeader> validHeader(const QByteArray& bytes) {
     if (bytes.size() < emf::kHeaderMinSize || bytes.size() > emf::kMaxBytes)
-        return refused("a size outside what a page image can be");
+        return refusedImage("a size outside what a page image can be");
     if (bytes.size() % 4 != 0)
-        return refused("a size that is not a multiple of 4");
+        return refusedImage("a size that is not a multiple of 4");
     ByteReader reader{QByteArrayView(bytes)};
-    const char* refusal = nullptr;
-    std::optional<EmfHeader> header = EmfHeader::read(reader, &refusal);
-    if (!header)
-        return refused(refusal);
-    if (header->nBytes != quint64(bytes.size()))
-        return refused("an nBytes other than the image's size");
+    std::optional<EmfHeader> header = EmfHeader::read(reader);
+    if (header && header->nBytes != quint64(bytes.size()))
+        return refusedImage("an nBytes other than the image's size");
     return header;
 }
 
