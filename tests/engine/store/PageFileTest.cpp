@@ -1,6 +1,7 @@
 // The saved report file: its layout, loading it back, and refusing broken ones.
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/engine/emf/RefusalLog.h"
+#include "tests/engine/emf/Verdicts.h"
 
 #include "engine/print/PrinterSettings.h"
 #include "engine/store/BrPageList.h"
@@ -166,51 +167,34 @@ TEST_F(PageFileTest, ShortOrMissingFilesFail) {
                     .startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(missing)));
 }
 
-struct Verdict {
-    QString file;
-    QString message;
-    QString check;
-};
-
-// verdicts.tsv: per file, the message loading it gives and the check that refuses it.
-std::vector<Verdict> hostileVerdicts() {
-    std::vector<Verdict> verdicts;
-    const QString text = QString::fromUtf8(
-        readAll(QStringLiteral(TAVIM_HOSTILE_BRP_DIR) + QStringLiteral("/verdicts.tsv")));
-    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        if (line.startsWith(QLatin1Char('#')))
-            continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() == 3)
-            verdicts.push_back({fields[0], fields[1], fields[2]});
-    }
-    return verdicts;
-}
-
 // Each file there breaks the format in another way; none may load, loop or
 // replace the pages of the good file loaded first, and each is refused by the
 // check its verdict names.
 TEST_F(PageFileTest, HostileFilesFailCleanly) {
     const QDir dir(QStringLiteral(TAVIM_HOSTILE_BRP_DIR));
     const QStringList files = dir.entryList({QStringLiteral("*.brp")}, QDir::Files);
-    const std::vector<Verdict> verdicts = hostileVerdicts();
-    ASSERT_EQ(verdicts.size(), std::size_t(files.size())) << "a file without a verdict";
+    // Per file: the message loading it gives and the check that refuses it.
+    const QMap<QString, QStringList> verdicts =
+        readVerdicts(dir.filePath(QStringLiteral("verdicts.tsv")));
+    ASSERT_EQ(verdicts.size(), files.size()) << "a file without a verdict";
     const QByteArray good = savedDocument(2);
     RefusalLog log("tavim.pagefile");
-    for (const Verdict& verdict : verdicts) {
-        SCOPED_TRACE(verdict.file.toStdString());
-        const QString file = dir.filePath(verdict.file);
-        ASSERT_TRUE(files.contains(verdict.file));
+    for (auto it = verdicts.cbegin(); it != verdicts.cend(); ++it) {
+        SCOPED_TRACE(it.key().toStdString());
+        const QString file = dir.filePath(it.key());
+        ASSERT_TRUE(files.contains(it.key()));
+        const QString message = it.value().value(0);
+        const QStringList check{it.value().value(1)};
         auto fresh = storeOn(noPrinter());
-        EXPECT_EQ(loadError(*fresh, file), verdict.message);
-        EXPECT_EQ(log.take(), QStringList{verdict.check});
+        EXPECT_EQ(loadError(*fresh, file), message);
+        EXPECT_EQ(log.take(), check);
         expectNoReadablePage(*fresh);
 
         auto store = storeOn(noPrinter());
         store->load(path("doc.brp"));
         log.take();
-        EXPECT_EQ(loadError(*store, file), verdict.message);
-        EXPECT_EQ(log.take(), QStringList{verdict.check});
+        EXPECT_EQ(loadError(*store, file), message);
+        EXPECT_EQ(log.take(), check);
         EXPECT_EQ(store->status(), TBrStatus::Finished);
         EXPECT_EQ(store->pageCount(), 2);
         EXPECT_TRUE(store->getPage(2));
