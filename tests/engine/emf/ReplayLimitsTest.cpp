@@ -40,11 +40,18 @@ QByteArray textAt(qint32 x, qint32 y) {
 
 constexpr quint32 kBlackBrush = emf::kStockFlag | emf::BLACK_BRUSH;
 
-TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
-    // Handle 1, an em height of 2e9 pixels, the default face.
+// EMR_EXTCREATEFONTINDIRECTW's fields: handle 1, the default face.
+QByteArray fontRecord(qint32 height, qint32 weight) {
     QByteArray font(4 + 4 + 12 + 4 + 8 + 2 * emf::kFaceNameChars, '\0');
     qToLittleEndian(quint32(1), font.data());
-    qToLittleEndian(qint32(-2'000'000'000), font.data() + 4);
+    qToLittleEndian(height, font.data() + 4);
+    qToLittleEndian(weight, font.data() + 20);
+    return font;
+}
+
+TEST(ReplayLimits, OutsizedValuesDrawNoMoreThanTheirLimitAllows) {
+    // An em height of 2e9 pixels.
+    const QByteArray font = fontRecord(-2'000'000'000, 0);
     const struct {
         const char* name;
         QByteArray bytes;
@@ -128,12 +135,8 @@ TEST(ReplayLimits, APainterNotBegunIsLeftAlone) {
 
 // Weights past Qt's 1000 are its heaviest, without a warning per font.
 TEST(ReplayLimits, AFontHeavierThanQtKnowsIsItsHeaviest) {
-    QByteArray font(4 + 4 + 12 + 4 + 8 + 2 * emf::kFaceNameChars, '\0');
-    qToLittleEndian(quint32(1), font.data());
-    qToLittleEndian(qint32(-20'000), font.data() + 4);
-    qToLittleEndian(qint32(5000), font.data() + 20);
     const QByteArray bytes = EmfBytes()
-                                 .add(emf::EMR_EXTCREATEFONTINDIRECTW, font)
+                                 .add(emf::EMR_EXTCREATEFONTINDIRECTW, fontRecord(-20'000, 5000))
                                  .add(emf::EMR_SELECTOBJECT, {1})
                                  .add(emf::EMR_EXTTEXTOUTW, textAt(10'000, 60'000))
                                  .bytes();
