@@ -44,3 +44,52 @@ tavim_build() {
     for t in "$@"; do targets+=(--target "$t"); done
     cmake --build "$TAVIM_BUILD" "${targets[@]}"
 }
+
+# True while the process runs (a zombie has ended).
+tavim_alive() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
+# Stops a service this run started: asks it to end, and kills it if it has not
+# ended within the given seconds, so that a shutdown that hangs cannot hold the
+# run. Arguments: name, process id, seconds.
+tavim_stop() {
+    local name=$1 pid=$2 seconds=$3 i
+    kill "$pid" 2>/dev/null || return 0
+    for ((i = 0; i < seconds * 10; i++)); do
+        tavim_alive "$pid" || break
+        sleep 0.1
+    done
+    if tavim_alive "$pid"; then
+        echo "$name did not end within $seconds s of being asked to: killed" >&2
+        kill -KILL "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" 2>/dev/null || true
+}
+
+# Runs a command with a time limit; past it the command is stopped and the
+# failure says which step ran too long. Arguments: seconds, then the command.
+tavim_limited() {
+    local seconds=$1 status=0 start=$SECONDS
+    shift
+    timeout --kill-after=10 "$seconds" "$@" || status=$?
+    if [ "$status" -eq 124 ] || { [ "$status" -eq 137 ] && [ $((SECONDS - start)) -ge "$seconds" ]; }; then
+        echo "Stopped after its limit of $seconds s: $*" >&2
+    fi
+    return "$status"
+}
+
+# Processes still running that carry this run's mark in their environment,
+# other than this shell: what the run's steps started and left behind.
+# Argument: the mark (a value of TAVIM_TEST_RUN).
+tavim_left_behind() {
+    local files pid
+    mapfile -t files < <(grep -lzx "TAVIM_TEST_RUN=$1" /proc/[0-9]*/environ 2>/dev/null)
+    for pid in "${files[@]}"; do
+        pid=${pid#/proc/}
+        pid=${pid%/environ}
+        [ "$pid" != $$ ] && [ "$pid" != "$BASHPID" ] && tavim_alive "$pid" && echo "$pid"
+    done
+    return 0
+}
