@@ -34,6 +34,16 @@ message=$(cat "$said")
 tavim_alive "$polite" && fail "a service that ends on SIGTERM still runs"
 [ -z "$message" ] || fail "stopping a polite service says '$message'"
 
+# A child that has ended but that its parent never reaps has ended.
+reaper=$(mktemp)
+bash -c 'sleep 0 & echo $! >"$1"; exec sleep 60' _ "$reaper" &
+parent=$!
+sleep 0.3
+zombie=$(cat "$reaper")
+rm -f "$reaper"
+tavim_alive "$zombie" && fail "a child that ended unreaped counts as running"
+tavim_stop "The parent" "$parent" 1
+
 # A step past its limit fails with the timeout's code and names itself.
 message=$(tavim_limited 1 sleep 60 2>&1)
 status=$?
