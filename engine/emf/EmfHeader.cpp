@@ -31,9 +31,9 @@ QSize readSize(ByteReader& r) {
     return QSize(cx, cy);
 }
 
+// Values come from 32-bit fields scaled by ratios of them with positive
+// divisors, so they are finite.
 int toPixels(double value) {
-    if (!std::isfinite(value))
-        return 0;
     return static_cast<int>(std::lround(std::clamp(value, -kMaxPagePixels, kMaxPagePixels)));
 }
 

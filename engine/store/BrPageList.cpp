@@ -53,7 +53,7 @@ public:
     qint64 remaining() const { return m_end - m_at; }
 
     void read(char* data, qint64 n) {
-        if (n < 0 || n > remaining())
+        if (n > remaining())
             readError("a read past the end of its range");
         m_stream.seek(m_at);
         m_stream.read(data, n);
@@ -131,8 +131,6 @@ void TBrPageList::rewriteHeader() {
 }
 
 qint32 TBrPageList::int32At(qint64 at, qint64 size) {
-    if (at < 0)
-        readError("an offset before the file");
     Reader reader(*m_stream, at, size);
     return reader.int32();
 }
@@ -178,9 +176,9 @@ TMetafile TBrPageList::recordAt(qint64 at, qint64 size, int page) {
     return TMetafile::fromBytes(std::move(bytes));
 }
 
+// Only a list with pages is read, and its stream holds at least the header and
+// one record: the sizes of opened files are fixed, and a stream written only grows.
 qint64 TBrPageList::lastRecord(qint64 size) {
-    if (4 > size)
-        readError("a file too short to end with a start offset");
     const qint64 start = int32At(size - 4, size);
     if (start < m_headerSize || kMinRecordSize > size - start)
         readError("a last start offset outside the file's records");
