@@ -40,6 +40,7 @@ TMetafile TMetafile::fromBytes(QByteArray bytes) {
         throw Exception(QStringLiteral("Metafile is not valid"));
     TMetafile metafile;
     metafile.m_bytes = std::move(bytes);
+    metafile.m_header = *header;
     metafile.m_size = header->pageRect().size();
     return metafile;
 }
@@ -55,11 +56,7 @@ qint64 TMetafile::sizeFromHeader(const char* head, qint64 available) {
 void TMetafile::play(QPainter& painter, const QRectF& target) const {
     if (!painter.isActive())
         return;
-    ByteReader reader{QByteArrayView(m_bytes)};
-    const std::optional<EmfHeader> header = EmfHeader::read(reader);
-    if (!header)
-        return;
-    EmfPlayer(painter, *header).play(QByteArrayView(m_bytes), target);
+    EmfPlayer(painter, m_header).play(QByteArrayView(m_bytes), target);
 }
 
 } // namespace tavim

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/emf/EmfHeader.h"
+
 #include <QByteArray>
 #include <QRectF>
 #include <QSize>
@@ -33,6 +35,8 @@ public:
 
 private:
     QByteArray m_bytes;
+    // Read once when the bytes were checked.
+    EmfHeader m_header;
     QSize m_size;
 };
 
