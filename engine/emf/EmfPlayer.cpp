@@ -4,6 +4,7 @@
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/MetafileLog.h"
 #include "engine/emf/PerFont.h"
+#include "engine/emf/Remembered.h"
 #include "engine/emf/TextLineEngine.h"
 #include "error/Exception.h"
 
@@ -71,9 +72,7 @@ QFont defaultFont() {
 
 // Every page creates its fonts again; resolving one through the font database,
 // and shaping a text only to learn its width, costs more than drawing it. Both
-// are kept for the thread's later pages, bounded against hostile files.
-constexpr qsizetype kMaxRemembered = 65536;
-
+// are remembered for the thread's later pages.
 QHash<QString, QFont>& resolvedFonts() {
     thread_local QHash<QString, QFont> fonts;
     return fonts;
@@ -85,12 +84,6 @@ struct MeasuredWidths {
     explicit MeasuredWidths(const QFont&) {}
     QHash<QString, double> widths;
 };
-
-template <typename T> void remember(QHash<QString, T>& cache, const QString& key, const T& value) {
-    if (cache.size() >= kMaxRemembered)
-        cache.clear();
-    cache.insert(key, value);
-}
 
 double textWidth(const QFont& font, const QFontMetricsF& metrics, const QString& text) {
     QHash<QString, double>& widths = perFont<MeasuredWidths>(font).widths;

@@ -8,11 +8,12 @@
 
 namespace tavim {
 
+// A report uses a handful of fonts; the bound keeps odd callers finite.
+inline constexpr std::size_t kMaxPerFont = 64;
+
 // The calling thread's T for `font`, made from the font on first use and kept
-// for the thread's life. A report uses a handful of fonts; the bound keeps odd
-// callers finite.
+// for the thread's life; a new font past kMaxPerFont starts the list again.
 template <class T> T& perFont(const QFont& font) {
-    constexpr std::size_t kMaxFonts = 64;
     thread_local std::vector<std::pair<QFont, std::unique_ptr<T>>> known;
     // Comparing fonts is not cheap and runs of texts share one: the font found
     // moves to the front, so the next look-up usually ends at the first.
@@ -22,7 +23,7 @@ template <class T> T& perFont(const QFont& font) {
             return *known[0].second;
         }
     }
-    if (known.size() == kMaxFonts)
+    if (known.size() == kMaxPerFont)
         known.clear();
     known.emplace_back(font, std::make_unique<T>(font));
     return *known.back().second;

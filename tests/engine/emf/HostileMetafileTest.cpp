@@ -17,16 +17,6 @@
 namespace tavim::test {
 namespace {
 
-// Each check once, in the order first logged; "-" for none.
-QString logged(const QStringList& checks) {
-    QStringList distinct;
-    for (const QString& check : checks) {
-        if (!distinct.contains(check))
-            distinct << check;
-    }
-    return distinct.isEmpty() ? QStringLiteral("-") : distinct.join(QStringLiteral("; "));
-}
-
 TEST(HostileMetafile, RefusedOrPlayedAsTheirVerdictsSay) {
     const QDir dir(QStringLiteral(TAVIM_HOSTILE_EMF_DIR));
     const QStringList files = dir.entryList({QStringLiteral("*.emf")}, QDir::Files);
@@ -51,7 +41,7 @@ TEST(HostileMetafile, RefusedOrPlayedAsTheirVerdictsSay) {
             EXPECT_EQ(e.message(), QStringLiteral("Metafile is not valid"));
             outcome = QStringLiteral("refused");
         }
-        const QString checks = logged(log.takeAll());
+        const QString checks = distinctChecks(log.takeAll());
         EXPECT_EQ(outcome.toStdString(), expected.value(name).value(0).toStdString());
         EXPECT_EQ(checks.toStdString(), expected.value(name).value(1).toStdString());
     }

@@ -123,6 +123,9 @@ TEST(MetafileHeader, FromBytesRejectsWhatIsNoMetafile) {
 TEST(MetafileHeader, SizeFromHeaderNeedsOnlyTheFirst52Bytes) {
     const QByteArray good = samplePage();
     const auto size = quint32(good.size());
+    // 108 bytes of header record, with the size in micrometres.
+    const QByteArray extended =
+        EmfBytes({108, {}, {0, 0, 21000, 29700}, {794, 1123}, {}, {210000, 297000}}).bytes();
     const struct {
         const char* name;
         QByteArray head;
@@ -130,6 +133,7 @@ TEST(MetafileHeader, SizeFromHeaderNeedsOnlyTheFirst52Bytes) {
         qint64 expected;
     } cases[] = {
         {"52 bytes", good, 52, good.size()},
+        {"100 bytes of a longer header", extended, 100, extended.size()},
         {"51 bytes", good, 51, -1},
         {"no bytes", good, 0, -1},
         {"no signature", withU32(good, 40, 0), 52, -1},

@@ -9,6 +9,16 @@ namespace tavim::test {
 // The checks logged under `category` while a test listens: a refusal
 // ("refused: <check>"), a replay ended early ("ended: <check>") or a record
 // skipped ("skipped: <check>"); the category is turned on for the listener's life.
+// Each check once, in the order first logged, joined by "; "; "-" for none.
+inline QString distinctChecks(const QStringList& checks) {
+    QStringList distinct;
+    for (const QString& check : checks) {
+        if (!distinct.contains(check))
+            distinct << check;
+    }
+    return distinct.isEmpty() ? QStringLiteral("-") : distinct.join(QStringLiteral("; "));
+}
+
 class RefusalLog {
 public:
     explicit RefusalLog(const char* category) {

@@ -1,25 +1,32 @@
 // Values far beyond what a page needs are held to the player's limits, so that
 // a hostile page image neither covers the page nor runs on without end.
 #include "EmfBytes.h"
+#include "RefusalLog.h"
 #include "TestPage.h"
 
 #include "engine/emf/EmfRecords.h"
+#include "engine/emf/PerFont.h"
+#include "engine/emf/Remembered.h"
 
 #include <QPainter>
 #include <QtEndian>
 #include <climits>
 #include <gtest/gtest.h>
+#include <limits>
 #include <utility>
 
 namespace tavim::test {
 namespace {
 
-// The smallest rectangle holding every pixel that is not white.
-QRect ink(const QByteArray& bytes) {
+// The smallest rectangle holding every pixel that is not white, the page
+// played onto `target` of a 100 x 100 image under the painter's `transform`.
+QRect ink(const QByteArray& bytes, const QRectF& target = QRectF(0, 0, 100, 100),
+          const QTransform& transform = QTransform()) {
     QImage image = blankPage(100, 100);
     {
         QPainter painter(&image);
-        TMetafile::fromBytes(bytes).play(painter, QRectF(0, 0, 100, 100));
+        painter.setTransform(transform);
+        TMetafile::fromBytes(bytes).play(painter, target);
     }
     QRect box;
     for (int y = 0; y < image.height(); ++y) {
@@ -166,6 +173,112 @@ TEST(ReplayLimits, RecordsPastTheCapAreNotPlayed) {
     const QRect drawn = ink(bytes);
     EXPECT_FALSE(drawn.isEmpty());
     EXPECT_TRUE(QRect(0, 0, 22, 22).contains(drawn));
+}
+
+QByteArray fields(std::initializer_list<quint32> values) {
+    QByteArray body;
+    for (const quint32 v : values)
+        body += le(v);
+    return body;
+}
+
+// A world transform with an element that is not finite is skipped, whether it
+// would replace the world or multiply it: what follows draws as before.
+TEST(ReplayLimits, TransformsThatAreNotFiniteLeaveTheWorldAsItWas) {
+    const quint32 nan = bitsOf(std::numeric_limits<float>::quiet_NaN());
+    const quint32 infinite = bitsOf(std::numeric_limits<float>::infinity());
+    const quint32 one = bitsOf(1.0f);
+    const auto page = [](quint32 type, const QByteArray& transform) {
+        EmfBytes bytes;
+        bytes.add(emf::EMR_SETWORLDTRANSFORM, {bitsOf(0.5f), 0, 0, bitsOf(0.5f), 0, 0});
+        if (type != 0)
+            bytes.add(type, transform);
+        return bytes.add(emf::EMR_SELECTOBJECT, {kBlackBrush})
+            .add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000})
+            .bytes();
+    };
+    const QRect halved = ink(page(0, {}));
+    ASSERT_FALSE(halved.isEmpty());
+    const struct {
+        const char* name;
+        quint32 type;
+        QByteArray transform;
+    } cases[] = {
+        {"set, not a number", emf::EMR_SETWORLDTRANSFORM, fields({nan, 0, 0, one, 0, 0})},
+        {"multiplied on the left, infinite", emf::EMR_MODIFYWORLDTRANSFORM,
+         fields({one, 0, 0, one, infinite, 0, emf::MWT_LEFTMULTIPLY})},
+        {"multiplied on the right, not a number", emf::EMR_MODIFYWORLDTRANSFORM,
+         fields({nan, 0, 0, one, 0, 0, emf::MWT_RIGHTMULTIPLY})},
+    };
+    RefusalLog log("tavim.metafile");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ink(page(c.type, c.transform)), halved);
+        EXPECT_EQ(distinctChecks(log.takeAll()).toStdString(),
+                  "skipped: a transform with an element that is not finite");
+    }
+}
+
+// A page readable at the 100 x 100 target: a black square, and text in a font
+// of 20 device pixels.
+QByteArray squareAndText() {
+    return EmfBytes()
+        .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
+        .add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000})
+        .add(emf::EMR_EXTCREATEFONTINDIRECTW, fontRecord(-20'000, 0))
+        .add(emf::EMR_SELECTOBJECT, {1})
+        .add(emf::EMR_EXTTEXTOUTW, textAt(60'000, 60'000))
+        .bytes();
+}
+
+// A target without area shows nothing and plays nothing: its texts are not
+// texts too small to read.
+TEST(ReplayLimits, ATargetWithoutAreaPlaysNothing) {
+    const QByteArray bytes = squareAndText();
+    ASSERT_FALSE(ink(bytes).isEmpty());
+    RefusalLog log("tavim.metafile");
+    for (const QRectF& target :
+         {QRectF(0, 0, 0, 100), QRectF(0, 0, 100, 0), QRectF(100, 100, -100, -100)}) {
+        SCOPED_TRACE(target.width());
+        EXPECT_TRUE(ink(bytes, target).isEmpty());
+        EXPECT_EQ(distinctChecks(log.takeAll()).toStdString(), "-");
+    }
+}
+
+// The player draws only through affine transforms: under a painter in
+// perspective nothing of the page is drawn.
+TEST(ReplayLimits, APainterInPerspectiveDrawsNothingOfThePage) {
+    RefusalLog log("tavim.metafile");
+    EXPECT_TRUE(
+        ink(squareAndText(), QRectF(0, 0, 100, 100), QTransform(1, 0, 0.001, 0, 1, 0, 0, 0, 1))
+            .isEmpty());
+    EXPECT_EQ(distinctChecks(log.takeAll()).toStdString(),
+              "skipped: a drawing whose transform is too large or not affine");
+}
+
+struct Made {
+    explicit Made(const QFont&) { ++count; }
+    static inline int count = 0;
+};
+
+// A hostile page whose every font and text is new keeps what the player and
+// the recorder remember of them bounded.
+TEST(ReplayLimits, WhatIsRememberedOfFontsAndTextsStaysBounded) {
+    QHash<QString, int> texts;
+    for (int i = 0; i <= kMaxRemembered; ++i)
+        remember(texts, QString::number(i), i);
+    EXPECT_LE(texts.size(), kMaxRemembered);
+    EXPECT_EQ(texts.value(QString::number(kMaxRemembered)), kMaxRemembered);
+
+    QFont font;
+    for (int pixels = 1; pixels <= int(kMaxPerFont) + 1; ++pixels) {
+        font.setPixelSize(pixels);
+        perFont<Made>(font);
+    }
+    ASSERT_EQ(Made::count, int(kMaxPerFont) + 1);
+    font.setPixelSize(1);
+    perFont<Made>(font);
+    EXPECT_EQ(Made::count, int(kMaxPerFont) + 2) << "the first font is made again";
 }
 
 } // namespace
