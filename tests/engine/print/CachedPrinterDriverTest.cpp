@@ -2,12 +2,12 @@
 // without creating a driver, until a job needs the device or the list is refreshed.
 
 #include "engine/print/CachedPrinterDriver.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "engine/print/PrinterSettings.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 
-    using namespace tavim;
+using namespace tavim;
 using namespace tavim::test;
 
 namespace {

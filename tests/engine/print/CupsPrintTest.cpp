@@ -11,65 +11,65 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-    namespace tavim::test {
-    namespace {
+namespace tavim::test {
+namespace {
 
-    QFileInfoList pdfsSince(const QDir& dir, const QDateTime& since) {
-        QFileInfoList found;
-        for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
-            if (info.lastModified() >= since)
-                found << info;
-        }
-        return found;
+QFileInfoList pdfsSince(const QDir& dir, const QDateTime& since) {
+    QFileInfoList found;
+    for (const QFileInfo& info : dir.entryInfoList({QStringLiteral("*.pdf")}, QDir::Files)) {
+        if (info.lastModified() >= since)
+            found << info;
     }
+    return found;
+}
 
-    // The page count pdfinfo reports, or -1 while the file is not a complete PDF.
-    int pdfPages(const QString& fileName) {
-        QProcess pdfinfo;
-        pdfinfo.start(QStringLiteral("pdfinfo"), {fileName});
-        pdfinfo.waitForFinished(10'000);
-        const QString out = QString::fromUtf8(pdfinfo.readAllStandardOutput());
-        const qsizetype at = out.indexOf(QStringLiteral("Pages:"));
-        return at < 0 ? -1 : out.mid(at + 6, out.indexOf(u'\n', at) - at - 6).trimmed().toInt();
+// The page count pdfinfo reports, or -1 while the file is not a complete PDF.
+int pdfPages(const QString& fileName) {
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {fileName});
+    pdfinfo.waitForFinished(10'000);
+    const QString out = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+    const qsizetype at = out.indexOf(QStringLiteral("Pages:"));
+    return at < 0 ? -1 : out.mid(at + 6, out.indexOf(u'\n', at) - at - 6).trimmed().toInt();
+}
+
+TEST(CupsPrintTest, RangeOfStoredPagesArrivesAsPdf) {
+    if (qgetenv("TAVIM_TEST_CUPS") != "1")
+        GTEST_SKIP() << "set TAVIM_TEST_CUPS=1 with the queue of scripts/cups";
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("three.brp"));
+    {
+        auto source = storeOn(noPrinter());
+        produce(*source, 3);
+        source->save(saved);
     }
+    const QDir out(QDir::homePath() + QStringLiteral("/PDF"));
+    const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
 
-    TEST(CupsPrintTest, RangeOfStoredPagesArrivesAsPdf) {
-        if (qgetenv("TAVIM_TEST_CUPS") != "1")
-            GTEST_SKIP() << "set TAVIM_TEST_CUPS=1 with the queue of scripts/cups";
-        QTemporaryDir dir;
-        const QString saved = dir.filePath(QStringLiteral("three.brp"));
-        {
-            auto source = storeOn(noPrinter());
-            produce(*source, 3);
-            source->save(saved);
-        }
-        const QDir out(QDir::homePath() + QStringLiteral("/PDF"));
-        const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
+    TBrPrinter store;
+    ASSERT_TRUE(store.printerAvailable());
+    store.load(saved);
+    store.setTitle(QStringLiteral("tavim-cups-test"));
+    store.takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1, TBrBin::Auto,
+                              2, 3);
+    store.print();
 
-        TBrPrinter store;
-        ASSERT_TRUE(store.printerAvailable());
-        store.load(saved);
-        store.setTitle(QStringLiteral("tavim-cups-test"));
-        store.takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
-                                  TBrBin::Auto, 2, 3);
-        store.print();
-
-        QFileInfoList pdfs;
-        for (int waited = 0; waited < 600 && pdfs.isEmpty(); ++waited) {
-            QThread::msleep(100);
-            pdfs = pdfsSince(out, start);
-        }
-        ASSERT_EQ(pdfs.size(), 1) << "no PDF in " << out.path().toStdString();
-        // cups-pdf writes the file before it is complete; wait for a readable one.
-        int pages = -1;
-        for (int tries = 0; tries < 50 && pages < 0; ++tries) {
-            pages = pdfPages(pdfs.first().filePath());
-            if (pages < 0)
-                QThread::msleep(200);
-        }
-        EXPECT_EQ(pages, 2);
-        QFile::remove(pdfs.first().filePath());
+    QFileInfoList pdfs;
+    for (int waited = 0; waited < 600 && pdfs.isEmpty(); ++waited) {
+        QThread::msleep(100);
+        pdfs = pdfsSince(out, start);
     }
+    ASSERT_EQ(pdfs.size(), 1) << "no PDF in " << out.path().toStdString();
+    // cups-pdf writes the file before it is complete; wait for a readable one.
+    int pages = -1;
+    for (int tries = 0; tries < 50 && pages < 0; ++tries) {
+        pages = pdfPages(pdfs.first().filePath());
+        if (pages < 0)
+            QThread::msleep(200);
+    }
+    EXPECT_EQ(pages, 2);
+    QFile::remove(pdfs.first().filePath());
+}
 
-    } // namespace
+} // namespace
 } // namespace tavim::test

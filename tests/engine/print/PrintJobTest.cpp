@@ -8,120 +8,120 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-    namespace tavim::test {
-    namespace {
+namespace tavim::test {
+namespace {
 
-    struct Fault {
-        const char* name;
-        std::function<void(FakePrinter&)> inject;
-        QString text;
-    };
+struct Fault {
+    const char* name;
+    std::function<void(FakePrinter&)> inject;
+    QString text;
+};
 
-    const Fault kFaults[] = {
-        {"BeginRefused", [](FakePrinter& p) { p.refuseBegin = true; },
-         QStringLiteral("Printer \"Fake\" could not start the print job")},
-        {"SheetRefused", [](FakePrinter& p) { p.refuseSheet = true; },
-         QStringLiteral("Printer \"Fake\" could not start a new sheet")},
-        {"EndRefused", [](FakePrinter& p) { p.refuseEnd = true; },
-         QStringLiteral("Printer \"Fake\" could not finish the print job")},
-        {"SubmitRefused", [](FakePrinter& p) { p.refuseSubmit = true; },
-         QStringLiteral("Printer \"Fake\" did not accept the print job: queue full")},
-        {"ErrorState", [](FakePrinter& p) { p.errorState = true; },
-         QStringLiteral("Printer \"Fake\" is in an error state")},
-    };
+const Fault kFaults[] = {
+    {"BeginRefused", [](FakePrinter& p) { p.refuseBegin = true; },
+     QStringLiteral("Printer \"Fake\" could not start the print job")},
+    {"SheetRefused", [](FakePrinter& p) { p.refuseSheet = true; },
+     QStringLiteral("Printer \"Fake\" could not start a new sheet")},
+    {"EndRefused", [](FakePrinter& p) { p.refuseEnd = true; },
+     QStringLiteral("Printer \"Fake\" could not finish the print job")},
+    {"SubmitRefused", [](FakePrinter& p) { p.refuseSubmit = true; },
+     QStringLiteral("Printer \"Fake\" did not accept the print job: queue full")},
+    {"ErrorState", [](FakePrinter& p) { p.errorState = true; },
+     QStringLiteral("Printer \"Fake\" is in an error state")},
+};
 
-    // A three-page run to the printer, ended or, on failure, aborted as a
-    // generation run does it.
-    void printRun(TBrPrinter& store) {
-        store.setDestination(TBrDestination::Printer);
-        try {
-            produce(store, 3);
-        } catch (...) {
-            store.abortDoc();
-            throw;
-        }
+// A three-page run to the printer, ended or, on failure, aborted as a
+// generation run does it.
+void printRun(TBrPrinter& store) {
+    store.setDestination(TBrDestination::Printer);
+    try {
+        produce(store, 3);
+    } catch (...) {
+        store.abortDoc();
+        throw;
+    }
+}
+
+void printStored(TBrPrinter& store, const QString& saved) {
+    store.load(saved);
+    store.print();
+}
+
+QString failureOf(const std::function<void()>& print) {
+    try {
+        print();
+    } catch (const Exception& e) {
+        return e.message();
+    }
+    return QStringLiteral("no error");
+}
+
+class PrintJobTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto source = storeOn(noPrinter());
+        produce(*source, 3);
+        source->save(m_saved);
     }
 
-    void printStored(TBrPrinter& store, const QString& saved) {
-        store.load(saved);
-        store.print();
-    }
+    QTemporaryDir m_dir;
+    const QString m_saved = m_dir.filePath(QStringLiteral("three.brp"));
+};
 
-    QString failureOf(const std::function<void()>& print) {
-        try {
-            print();
-        } catch (const Exception& e) {
-            return e.message();
-        }
-        return QStringLiteral("no error");
-    }
-
-    class PrintJobTest : public ::testing::Test {
-    protected:
-        void SetUp() override {
-            auto source = storeOn(noPrinter());
-            produce(*source, 3);
-            source->save(m_saved);
-        }
-
-        QTemporaryDir m_dir;
-        const QString m_saved = m_dir.filePath(QStringLiteral("three.brp"));
-    };
-
-    TEST_F(PrintJobTest, EveryRefusedStepFailsAndNothingIsDelivered) {
-        for (const Fault& fault : kFaults) {
-            SCOPED_TRACE(fault.name);
-            for (const bool stored : {false, true}) {
-                SCOPED_TRACE(stored ? "stored pages" : "print run");
-                auto printer = capablePrinter();
-                fault.inject(*printer);
-                auto store = storeOn(printer);
-                const QString error =
-                    failureOf([&] { stored ? printStored(*store, m_saved) : printRun(*store); });
-                EXPECT_EQ(error, fault.text);
-                EXPECT_EQ(printer->delivered, 0);
-                EXPECT_EQ(store->status(), TBrStatus::Finished);
-            }
-        }
-    }
-
-    TEST_F(PrintJobTest, AJobWithoutFaultsIsDeliveredOnce) {
+TEST_F(PrintJobTest, EveryRefusedStepFailsAndNothingIsDelivered) {
+    for (const Fault& fault : kFaults) {
+        SCOPED_TRACE(fault.name);
         for (const bool stored : {false, true}) {
             SCOPED_TRACE(stored ? "stored pages" : "print run");
             auto printer = capablePrinter();
+            fault.inject(*printer);
             auto store = storeOn(printer);
-            EXPECT_EQ(failureOf([&] { stored ? printStored(*store, m_saved) : printRun(*store); }),
-                      "no error");
-            EXPECT_EQ(printer->delivered, 1);
-            EXPECT_EQ(printer->newSheets, 2);
-            EXPECT_EQ(printer->aborts, 0);
+            const QString error =
+                failureOf([&] { stored ? printStored(*store, m_saved) : printRun(*store); });
+            EXPECT_EQ(error, fault.text);
+            EXPECT_EQ(printer->delivered, 0);
+            EXPECT_EQ(store->status(), TBrStatus::Finished);
         }
     }
+}
 
-    TEST_F(PrintJobTest, CancelledOrAbortedJobsAreAbandoned) {
+TEST_F(PrintJobTest, AJobWithoutFaultsIsDeliveredOnce) {
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "stored pages" : "print run");
         auto printer = capablePrinter();
         auto store = storeOn(printer);
-        store->setDestination(TBrDestination::Printer);
-        store->beginDoc();
-        store->newPage();
-        drawPage(*store, 1);
-        store->abortDoc();
-        EXPECT_EQ(printer->aborts, 1);
-
-        store = storeOn(printer);
-        store->load(m_saved);
-        store->cancel();
-        store->print();
-        EXPECT_EQ(printer->aborts, 2);
-        EXPECT_EQ(printer->submits, 0);
+        EXPECT_EQ(failureOf([&] { stored ? printStored(*store, m_saved) : printRun(*store); }),
+                  "no error");
+        EXPECT_EQ(printer->delivered, 1);
+        EXPECT_EQ(printer->newSheets, 2);
+        EXPECT_EQ(printer->aborts, 0);
     }
+}
 
-    TEST_F(PrintJobTest, WithoutAnyPrinterNothingHappens) {
-        auto printer = noPrinter();
-        auto store = storeOn(printer);
-        EXPECT_EQ(failureOf([&] { printStored(*store, m_saved); }), "no error");
-        EXPECT_EQ(printer->jobs, 0);
-    }
+TEST_F(PrintJobTest, CancelledOrAbortedJobsAreAbandoned) {
+    auto printer = capablePrinter();
+    auto store = storeOn(printer);
+    store->setDestination(TBrDestination::Printer);
+    store->beginDoc();
+    store->newPage();
+    drawPage(*store, 1);
+    store->abortDoc();
+    EXPECT_EQ(printer->aborts, 1);
 
-    } // namespace
+    store = storeOn(printer);
+    store->load(m_saved);
+    store->cancel();
+    store->print();
+    EXPECT_EQ(printer->aborts, 2);
+    EXPECT_EQ(printer->submits, 0);
+}
+
+TEST_F(PrintJobTest, WithoutAnyPrinterNothingHappens) {
+    auto printer = noPrinter();
+    auto store = storeOn(printer);
+    EXPECT_EQ(failureOf([&] { printStored(*store, m_saved); }), "no error");
+    EXPECT_EQ(printer->jobs, 0);
+}
+
+} // namespace
 } // namespace tavim::test
