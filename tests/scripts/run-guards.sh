@@ -14,10 +14,21 @@ fail() {
     failures=$((failures + 1))
 }
 
+# Waits until a child started in the background runs `sleep`: until then it
+# is a copy of this shell, whose handlers would take a signal meant for sleep.
+running_sleep() {
+    local i
+    for ((i = 0; i < 100; i++)); do
+        [ "$(ps -o comm= -p "$1" 2>/dev/null)" = sleep ] && return
+        sleep 0.05
+    done
+    fail "process $1 did not start sleep"
+}
+
 # A service that ignores SIGTERM is killed once its seconds are up.
 bash -c 'trap "" TERM; exec sleep 60' &
 stubborn=$!
-sleep 0.2
+running_sleep "$stubborn"
 start=$SECONDS
 tavim_stop "The stubborn service" "$stubborn" 1 2>"$said"
 message=$(cat "$said")
@@ -29,6 +40,7 @@ tavim_alive "$stubborn" && fail "a service that ignores SIGTERM still runs"
 # A service that ends when asked is stopped without a word.
 sleep 60 &
 polite=$!
+running_sleep "$polite"
 tavim_stop "The polite service" "$polite" 5 2>"$said"
 message=$(cat "$said")
 tavim_alive "$polite" && fail "a service that ends on SIGTERM still runs"
@@ -62,7 +74,8 @@ TAVIM_TEST_RUN=$mark setsid sleep 60 </dev/null >/dev/null 2>&1 &
 marked=$!
 TAVIM_TEST_RUN=another setsid sleep 60 </dev/null >/dev/null 2>&1 &
 other=$!
-sleep 0.2
+running_sleep "$marked"
+running_sleep "$other"
 # Looked for from a marked shell, in a subshell, as scripts/test does.
 found=$(TAVIM_TEST_RUN=$mark bash -c 'source "$1"; echo "$(tavim_left_behind "$TAVIM_TEST_RUN")"' _ "$lib")
 [ "$found" = "$marked" ] || fail "left behind: '$found', expected only $marked"
