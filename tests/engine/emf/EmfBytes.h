@@ -17,6 +17,14 @@ inline QByteArray le(quint32 v) {
     return b;
 }
 
+// A record's fields, each a 32-bit value.
+inline QByteArray fields(std::initializer_list<quint32> values) {
+    QByteArray body;
+    for (const quint32 v : values)
+        body += le(v);
+    return body;
+}
+
 inline quint32 bitsOf(float v) {
     quint32 bits;
     std::memcpy(&bits, &v, sizeof bits);
@@ -40,11 +48,8 @@ class EmfBytes {
 public:
     explicit EmfBytes(const EmfPage& page = {}) : m_page(page) {}
 
-    EmfBytes& add(quint32 type, std::initializer_list<quint32> fields) {
-        QByteArray body;
-        for (const quint32 v : fields)
-            body += le(v);
-        return add(type, body);
+    EmfBytes& add(quint32 type, std::initializer_list<quint32> values) {
+        return add(type, fields(values));
     }
 
     EmfBytes& add(quint32 type, const QByteArray& body) {

@@ -175,13 +175,6 @@ TEST(ReplayLimits, RecordsPastTheCapAreNotPlayed) {
     EXPECT_TRUE(QRect(0, 0, 22, 22).contains(drawn));
 }
 
-QByteArray fields(std::initializer_list<quint32> values) {
-    QByteArray body;
-    for (const quint32 v : values)
-        body += le(v);
-    return body;
-}
-
 // A world transform with an element that is not finite is skipped, whether it
 // would replace the world or multiply it: what follows draws as before.
 TEST(ReplayLimits, TransformsThatAreNotFiniteLeaveTheWorldAsItWas) {
