@@ -1,6 +1,7 @@
 #include "batch/ReportBatch.h"
 
 #include "app/PeriodDefaults.h"
+#include "batch/BatchOutputs.h"
 #include "batch/StopSignals.h"
 #include "data/DataModCad.h"
 #include "engine/band/BandReport.h"
@@ -13,8 +14,6 @@
 #include "report/FrmImpressao.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -74,15 +73,16 @@ private:
     TStopSignals& m_stop;
 };
 
-// Generates the report as the preview would and saves its pages to `file`:
-// written there directly when `direct`, else copied from the page stream.
-// Gives what a PDF of them is titled.
-TPdfInfo generate(const ReportRequest& request, TdmdCadastro& data, const QString& file,
-                  bool direct, TStopSignals& stop) {
+// Generates the report as the preview would, its pages written aside for
+// `file`. Gives the finished store, whose commitPages() puts the file in place,
+// and what a PDF of the pages is titled.
+std::pair<std::unique_ptr<TBrPrinter>, TPdfInfo> generate(const ReportRequest& request,
+                                                          TdmdCadastro& data, const QString& file,
+                                                          TStopSignals& stop) {
     TfrmImpressao form(data);
     form.setPeriod(MonthNames().at(request.monthIndex), request.yearText);
-    SaveReportPages(form.relatorio, file, direct, stop);
-    return form.relatorio.DocumentInfo();
+    auto store = GenerateReportPages(form.relatorio, file, stop);
+    return {std::move(store), form.relatorio.DocumentInfo()};
 }
 
 int printerIndex(const QString& name) {
@@ -110,65 +110,12 @@ void print(const ReportRequest& request, TBrPrinter& store, TStopSignals& stop) 
     stop.check();
 }
 
-QStringList pngNames(const QString& folder, int pages) {
-    QStringList names;
-    for (int page = 1; page <= pages; ++page)
-        names << QDir(folder).filePath(QStringLiteral("page-%1.png").arg(page, 3, 10, QChar(u'0')));
-    return names;
-}
-
-// Each output counts as written once it is complete: signals are only read
-// between steps, so a step is never left half done.
-void writePages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop,
-                QStringList& written) {
-    // Nothing reads the pages back: they are written once, where they belong.
-    if (request.save && !request.open && !request.pdf && !request.pngFolder && !request.print) {
-        generate(request, data, *request.save, true, stop);
-        return;
-    }
-    // Pages that are neither opened nor saved live in a scratch folder.
-    std::optional<QTemporaryDir> scratch;
-    QString file = request.open.value_or(request.save.value_or(QString()));
-    if (file.isEmpty()) {
-        const QString scratchTemplate =
-            TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
-        scratch.emplace(scratchTemplate);
-        if (!scratch->isValid()) {
-            throw EFCreateError(scratchTemplate, scratch->errorString());
-        }
-        file = scratch->filePath(QStringLiteral("listing.brp"));
-    }
-    // A saved file does not say which period and firm it lists.
-    TPdfInfo info;
-    if (!request.open) {
-        info = generate(request, data, file, false, stop);
-        if (request.save)
-            written << file;
-        stop.check();
-    }
-
-    TBrPrinter store;
-    store.load(file);
-    if (request.pdf) {
-        ExportPdf(store, *request.pdf, info);
-        written << *request.pdf;
-        stop.check();
-    }
-    if (request.pngFolder) {
-        ExportPngs(store, *request.pngFolder);
-        written << pngNames(*request.pngFolder, store.pageCount());
-        stop.check();
-    }
-    if (request.print)
-        print(request, store, stop);
-}
-
 } // namespace
 
-void SaveReportPages(TBandReport& report, const QString& file, bool direct, TStopSignals& stop) {
+std::unique_ptr<TBrPrinter> GenerateReportPages(TBandReport& report, const QString& file,
+                                                TStopSignals& stop) {
     ProgressBar bar;
-    if (direct)
-        report.PageFile = file;
+    report.PageFile = file;
     std::unique_ptr<TBrPrinter> store;
     {
         // The run ends before its next row.
@@ -178,21 +125,54 @@ void SaveReportPages(TBandReport& report, const QString& file, bool direct, TSto
     stop.check();
     if (!store || store->status() != TBrStatus::Finished)
         throw Exception(QStringLiteral("The report was not generated"));
-    if (direct)
-        store->commitPages();
-    else
-        store->save(file);
+    return store;
 }
 
-void WriteReportPages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop) {
-    QStringList written;
-    try {
-        writePages(request, data, stop, written);
-    } catch (const EInterrupted&) {
-        for (const QString& file : written)
-            QFile::remove(file);
-        throw;
+// Signals are only read between steps, so a step is never left half done;
+// nothing is put in place before the last step has succeeded.
+void WriteReportPages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop,
+                      TBatchOutputs& outputs) {
+    // Pages that are neither opened nor saved live in a scratch folder.
+    std::optional<QTemporaryDir> scratch;
+    QString file = request.open.value_or(QString());
+    TPdfInfo info; // a saved file does not say which period and firm it lists
+    if (!request.open) {
+        if (!request.save) {
+            const QString scratchTemplate =
+                TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
+            scratch.emplace(scratchTemplate);
+            if (!scratch->isValid())
+                throw EFCreateError(scratchTemplate, scratch->errorString());
+        }
+        const QString target =
+            request.save ? *request.save : scratch->filePath(QStringLiteral("listing.brp"));
+        auto [generated, documentInfo] = generate(request, data, target, stop);
+        info = documentInfo;
+        if (request.save) {
+            file = generated->pagesWrittenTo();
+            outputs.keepSavedPages(std::move(generated));
+        } else {
+            generated->commitPages();
+            file = target;
+        }
+        stop.check();
     }
+    // Nothing reads the pages back: the saved file is all there is to write.
+    if (!request.pdf && !request.pngFolder && !request.print)
+        return;
+
+    TBrPrinter store;
+    store.load(file);
+    if (outputs.pdf()) {
+        ExportPdf(store, *outputs.pdf(), info);
+        stop.check();
+    }
+    if (outputs.pngs()) {
+        ExportPngs(store, *outputs.pngs());
+        stop.check();
+    }
+    if (request.print)
+        print(request, store, stop);
 }
 
 } // namespace tavim

@@ -2,6 +2,8 @@
 
 #include "app/PeriodDefaults.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <variant>
 
 namespace tavim {
@@ -34,18 +36,42 @@ bool setStatuses(ReportRequest& request, const QString& list) {
     return true;
 }
 
+// The file a path names, links and "." resolved where they exist.
+QString fileOf(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+// One output written over another would lose the first one.
+std::optional<QString> samePath(const ReportRequest& request) {
+    QStringList seen;
+    for (const auto* output :
+         {&request.listFile, &request.save, &request.pdf, &request.pngFolder}) {
+        if (!*output)
+            continue;
+        const QString file = fileOf(**output);
+        if (seen.contains(file))
+            return **output;
+        seen << file;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QString ReportUsage() {
     return QStringLiteral(
-        "Usage: tavim-report [--list] [--save FILE] [--pdf FILE] [--png DIR] [--print [PRINTER]]\n"
+        "Usage: tavim-report [--list [FILE]] [--save FILE] [--pdf FILE] [--png DIR] [--print "
+        "[PRINTER]]\n"
         "                    [--month M] [--year Y] [--status LIST] [--database CONN]\n"
         "       tavim-report --open FILE [--pdf FILE] [--png DIR] [--print [PRINTER]]\n"
         "\n"
         "Runs the month's listing query and writes its rows as CSV, or generates the\n"
         "municipality report once and writes its pages to every output asked for.\n"
         "\n"
-        "  --list            write the listing as CSV (UTF-8, a header line, RFC 4180)\n"
+        "  --list [FILE]     write the listing as CSV (UTF-8, a header line, RFC 4180)\n"
+        "                    to FILE, else to standard output\n"
         "  --save FILE       the saved report file (.brp), as the preview's Save writes it\n"
         "  --pdf FILE        the pages as an A4 PDF, texts kept as text\n"
         "  --png DIR         the pages as DIR/page-001.png ... at 96 dpi (794 x 1123)\n"
@@ -64,6 +90,8 @@ QString ReportUsage() {
         "tavim.conf in $XDG_CONFIG_HOME/tavim or $XDG_CONFIG_DIRS/tavim (/etc/xdg/tavim);\n"
         "TAVIM_DATABASE, TAVIM_USER, TAVIM_PASSWORD override it; --database overrides both.\n"
         "A progress bar goes to standard error when it is a terminal.\n"
+        "Files are written aside and put in place only when the whole call succeeded;\n"
+        "a failed or interrupted call leaves the files that were there as they were.\n"
         "Exit codes: 0 done, 1 the listing failed (message on standard error), 2 usage error.\n");
 }
 
@@ -91,6 +119,8 @@ std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList
             request.version = true;
         } else if (arg == QLatin1String("--list")) {
             request.list = true;
+            if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--")))
+                request.listFile = args[++i];
         } else if (arg == QLatin1String("--month")) {
             const std::optional<int> index = monthIndexOf(args[++i]);
             if (!index)
@@ -138,6 +168,8 @@ std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList
             QStringLiteral("--open takes pages from a file: --list has no rows there")};
     if (request.open && request.save)
         return UsageError{QStringLiteral("--open and --save: copy the file instead")};
+    if (const auto same = samePath(request))
+        return UsageError{QStringLiteral("two outputs name one path: %1").arg(*same)};
     return request;
 }
 

@@ -13,6 +13,7 @@ struct ReportRequest {
     bool help = false;
     bool version = false;
     bool list = false;
+    std::optional<QString> listFile; // without it the listing goes to standard output
     int monthIndex = 0;
     QString yearText;
     bool ativos = true;

@@ -2,11 +2,14 @@
 
 #include "app/Clock.h"
 #include "app/ErrorMessage.h"
+#include "batch/BatchOutputs.h"
 #include "batch/ListingCsv.h"
 #include "batch/ReportBatch.h"
 #include "batch/ReportCommandLine.h"
+#include "batch/StandardOutput.h"
 #include "batch/StopSignals.h"
 #include "data/DataModCad.h"
+#include "engine/store/BrSaveFile.h"
 #include "error/Exception.h"
 #include "format/LocaleSettings.h"
 
@@ -20,6 +23,8 @@ using namespace tavim;
 namespace {
 
 int run(const ReportRequest& request, TStopSignals& stop) {
+    // Made first: an output that cannot be created fails before the query.
+    TBatchOutputs outputs(request);
     TdmdCadastro dmd;
     if (request.database)
         dmd.sql.setParam("Database", *request.database);
@@ -28,13 +33,22 @@ int run(const ReportRequest& request, TStopSignals& stop) {
                            request.extraJudicial, request.juridico);
         stop.check();
     }
-    if (request.list)
-        WriteListingCsv(dmd.cdsTavim, [](const QByteArray& text) {
-            std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    TStandardOutput standardOutput;
+    if (request.list) {
+        TBrSaveFile* file = outputs.listFile();
+        WriteListingCsv(dmd.cdsTavim, [&](const QByteArray& text) {
+            if (file)
+                file->write(text.constData(), text.size());
+            else
+                standardOutput.write(text);
         });
+    }
     if (request.wantsPages())
-        WriteReportPages(request, dmd, stop);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+        WriteReportPages(request, dmd, stop, outputs);
+    outputs.commit();
+    if (request.list && !request.listFile)
+        standardOutput.close();
+    return 0;
 }
 
 // Pages need fonts and painting; without a display they are drawn offscreen.

@@ -11,4 +11,16 @@ public:
     EFCreateError(const QString& shownPath, const QString& reason);
 };
 
+// A write that failed on the way: "Cannot write <what>: <reason>", where
+// <what> is a quoted path or "standard output".
+class EFWriteError : public Exception {
+public:
+    EFWriteError(const QString& what, const QString& reason);
+    // The file's path, quoted.
+    static EFWriteError onFile(const QString& path, const QString& reason);
+};
+
+// The system's text for an errno value.
+QString SystemReason(int error);
+
 } // namespace tavim

@@ -5,6 +5,7 @@
 #include "engine/print/pdf/PdfPageDevice.h"
 #include "engine/store/BrPrinter.h"
 #include "engine/store/BrSaveFile.h"
+#include "engine/store/BrSaveFolder.h"
 #include "error/Exception.h"
 #include "error/FileError.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QRegularExpression>
 #include <future>
 
 namespace tavim {
@@ -26,6 +28,12 @@ EFCreateError cannotCreate(const QString& fileName, const QString& reason) {
 
 void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info) {
     TBrSaveFile file(fileName);
+    ExportPdf(store, file, info);
+    file.commit();
+}
+
+void ExportPdf(TBrPrinter& store, TBrSaveFile& file, const TPdfInfo& info) {
+    const QString& fileName = file.fileName();
     PdfDocument pdf(file.device(), info, QDateTime::currentDateTimeUtc());
     PdfPageDevice device(pdf.fonts());
     // Compressing and writing a page costs about a third of drawing it: the
@@ -50,13 +58,21 @@ void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info)
     }
     finishWriting();
     pdf.finish();
-    file.commit();
 }
 
 void ExportPngs(TBrPrinter& store, const QString& folder) {
-    if (!QDir().mkpath(folder))
-        throw cannotCreate(folder, QStringLiteral("The folder could not be made."));
-    WritePngPages(store, folder);
+    TBrSaveFolder set(folder, IsPngPageName);
+    ExportPngs(store, set);
+    set.commit();
+}
+
+void ExportPngs(TBrPrinter& store, TBrSaveFolder& set) {
+    WritePngPages(store, set.path(), set.target());
+}
+
+bool IsPngPageName(const QString& name) {
+    static const QRegularExpression page(QStringLiteral("^page-[0-9]{3,}\\.png$"));
+    return page.match(name).hasMatch();
 }
 
 } // namespace tavim

@@ -7,6 +7,8 @@
 namespace tavim {
 
 class TBrPrinter;
+class TBrSaveFile;
+class TBrSaveFolder;
 
 // The finished pages of a store as files, drawn the way printing draws them:
 // each page image replayed scaled to the whole page.
@@ -15,7 +17,15 @@ class TBrPrinter;
 // with, embedded), one PDF page per page image. Written aside and put in place
 // whole; throws "Cannot create file ..." when it cannot be.
 void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info = {});
-// folder/page-001.png, ... at 96 dpi, each the page image's own size.
+// The same into a file the caller puts in place.
+void ExportPdf(TBrPrinter& store, TBrSaveFile& file, const TPdfInfo& info);
+// folder/page-001.png, ... at 96 dpi, each the page image's own size. The set
+// replaces an earlier one whole: no page of it is left beside the new pages,
+// and a failure leaves the folder as it was.
 void ExportPngs(TBrPrinter& store, const QString& folder);
+// The same into a set the caller puts in place.
+void ExportPngs(TBrPrinter& store, TBrSaveFolder& set);
+// The names of a page set: page-001.png, ...
+bool IsPngPageName(const QString& name);
 
 } // namespace tavim

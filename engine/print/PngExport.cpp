@@ -68,17 +68,18 @@ EFCreateError cannotWrite(const QString& fileName) {
 }
 
 // A file that fails half-way is removed: no page is left cut short.
-void writeFile(const QString& fileName, const QByteArray& bytes) {
+void writeFile(const QString& fileName, const QString& shownName, const QByteArray& bytes) {
     if (bytes.isEmpty())
-        throw cannotWrite(fileName);
+        throw cannotWrite(shownName);
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        throw cannotWrite(fileName);
+        throw EFCreateError(QFileInfo(shownName).absoluteFilePath(), file.errorString());
     const bool written = file.write(bytes) == bytes.size() && file.flush();
     file.close();
     if (!written || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
         file.remove();
-        throw cannotWrite(fileName);
+        throw EFWriteError::onFile(QFileInfo(shownName).absoluteFilePath(), reason);
     }
 }
 
@@ -111,7 +112,12 @@ private:
     QImage m_image;
 };
 
-void writePages(TBrPrinter& store, const QString& folder, PageQueue& queue) {
+QString pageName(int n) {
+    return QStringLiteral("page-%1.png").arg(n, 3, 10, QLatin1Char('0'));
+}
+
+void writePages(TBrPrinter& store, const QString& folder, const QString& shownFolder,
+                PageQueue& queue) {
     try {
         PageDrawer drawer;
         TPngWriter png;
@@ -119,12 +125,12 @@ void writePages(TBrPrinter& store, const QString& folder, PageQueue& queue) {
             const auto page = store.getPage(*n);
             if (!page)
                 continue;
-            const QString fileName = QDir(folder).filePath(
-                QStringLiteral("page-%1.png").arg(*n, 3, 10, QLatin1Char('0')));
+            const QString fileName = QDir(folder).filePath(pageName(*n));
+            const QString shownName = QDir(shownFolder).filePath(pageName(*n));
             const QImage* image = drawer.draw(*page);
             if (!image)
-                throw cannotWrite(fileName);
-            writeFile(fileName, png.encode(*image));
+                throw cannotWrite(shownName);
+            writeFile(fileName, shownName, png.encode(*image));
         }
     } catch (...) {
         queue.fail(std::current_exception());
@@ -133,11 +139,11 @@ void writePages(TBrPrinter& store, const QString& folder, PageQueue& queue) {
 
 } // namespace
 
-void WritePngPages(TBrPrinter& store, const QString& folder) {
+void WritePngPages(TBrPrinter& store, const QString& folder, const QString& shownFolder) {
     PageQueue queue(store.pageCount());
     {
-        std::jthread other([&] { writePages(store, folder, queue); });
-        writePages(store, folder, queue);
+        std::jthread other([&] { writePages(store, folder, shownFolder, queue); });
+        writePages(store, folder, shownFolder, queue);
     }
     queue.rethrow();
 }

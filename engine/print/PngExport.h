@@ -12,6 +12,7 @@ class TBrPrinter;
 // not at all. The first failure stops both and is thrown once they have ended:
 // "Cannot create file \"%s\". The image could not be written." (a page far
 // larger than any paper included) or the error of reading a page.
-void WritePngPages(TBrPrinter& store, const QString& folder);
+// Errors name the pages as they will be in `shownFolder`.
+void WritePngPages(TBrPrinter& store, const QString& folder, const QString& shownFolder);
 
 } // namespace tavim

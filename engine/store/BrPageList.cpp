@@ -245,7 +245,7 @@ void TBrPageList::open() {
     m_cursor = m_headerSize;
 }
 
-void TBrPageList::copyTo(QIODevice& out) {
+void TBrPageList::copyTo(TBrSaveFile& out) {
     std::lock_guard lock(m_mutex);
     m_stream->copyTo(out);
 }
@@ -253,6 +253,10 @@ void TBrPageList::copyTo(QIODevice& out) {
 void TBrPageList::commit() {
     std::lock_guard lock(m_mutex);
     m_stream->commit();
+}
+
+QString TBrPageList::fileName() const {
+    return m_stream->fileName();
 }
 
 } // namespace tavim

@@ -7,9 +7,9 @@
 #include <memory>
 #include <mutex>
 
-class QIODevice;
-
 namespace tavim {
+
+class TBrSaveFile;
 
 // The pages of one document as records in a page stream: a header, then per
 // page (page number, offset of the next record, EMF bytes, offset of this
@@ -45,9 +45,11 @@ public:
     // valid", or "Report file has no pages".
     void open();
     // The whole stream, as a saved file holds it.
-    void copyTo(QIODevice& out);
+    void copyTo(TBrSaveFile& out);
     // Puts a stream created on a file in place (TBrStream::commit).
     void commit();
+    // The file the stream reads or writes (TBrStream::fileName).
+    QString fileName() const;
 
 private:
     class Reader;

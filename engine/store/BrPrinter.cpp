@@ -534,7 +534,7 @@ void TBrPrinter::save(const QString& fileName) {
     // Written aside and put in place at the end, so that saving over the opened
     // file itself, or failing half-way, never destroys the pages being copied.
     TBrSaveFile file(fileName);
-    pages->copyTo(file.device());
+    pages->copyTo(file);
     file.commit();
 }
 
@@ -553,6 +553,11 @@ void TBrPrinter::commitPages() {
         pages = d->pages;
     }
     pages->commit();
+}
+
+QString TBrPrinter::pagesWrittenTo() const {
+    std::lock_guard lock(d->mutex);
+    return d->complete && d->pages ? d->pages->fileName() : QString();
 }
 
 // The file is read and checked whole, aside, before anything is replaced: a

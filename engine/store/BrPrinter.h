@@ -111,6 +111,9 @@ public:
     // create file \"%s\". %s".
     void writePagesTo(const QString& fileName);
     void commitPages();
+    // Where those pages are while they wait for commitPages(): a whole file
+    // once the document has ended. Empty without writePagesTo().
+    QString pagesWrittenTo() const;
     // Replaces the pages only when the whole file has been read and checked;
     // otherwise throws and changes nothing.
     void load(const QString& fileName);

@@ -19,8 +19,8 @@ namespace {
     throw Exception(QStringLiteral("Stream read error"));
 }
 
-[[noreturn]] void writeError() {
-    throw Exception(QStringLiteral("Stream write error"));
+[[noreturn]] void writeError(const QString& fileName, const QFileDevice& file) {
+    throw EFWriteError::onFile(QFileInfo(fileName).absoluteFilePath(), file.errorString());
 }
 
 // A visible "BRP…" file in the temporary folder, removed with the stream.
@@ -110,13 +110,13 @@ void TBrStream::read(char* data, qint64 n) {
 void TBrStream::write(const char* data, qint64 n) {
     std::lock_guard lock(m_mutex);
     if (m_readOnly || n < 0)
-        writeError();
+        throw Exception(QStringLiteral("Stream write error"));
     if (!m_file && m_position + n > kMemoryLimit)
         spill();
     if (m_file) {
         // Flushed at once: a full disk fails this write, not a later one.
         if (!placeFile() || m_file->write(data, n) != n || !m_file->flush())
-            writeError();
+            writeError(m_target ? m_target->fileName() : m_file->fileName(), *m_file);
     } else {
         if (m_position + n > m_memory.size())
             m_memory.resize(m_position + n);
@@ -130,21 +130,20 @@ void TBrStream::write(const char* data, qint64 n) {
 void TBrStream::spill() {
     std::unique_ptr<QFileDevice> file = m_openSpillFile();
     if (file->write(m_memory) != m_memory.size() || !file->flush())
-        writeError();
+        writeError(file->fileName(), *file);
     m_memory = QByteArray();
     m_file = file.get();
     m_ownFile = std::move(file);
 }
 
-void TBrStream::copyTo(QIODevice& out) {
+void TBrStream::copyTo(TBrSaveFile& out) {
     std::lock_guard lock(m_mutex);
     if (m_target)
         readError();
     if (!m_file) {
         for (qint64 at = 0; at < m_memory.size(); at += kCopyPiece) {
             const qint64 n = std::min(kCopyPiece, m_memory.size() - at);
-            if (out.write(m_memory.constData() + at, n) != n)
-                writeError();
+            out.write(m_memory.constData() + at, n);
         }
         return;
     }
@@ -155,8 +154,7 @@ void TBrStream::copyTo(QIODevice& out) {
         const qint64 n = m_file->read(piece, std::min(kCopyPiece, left));
         if (n <= 0)
             readError();
-        if (out.write(piece, n) != n)
-            writeError();
+        out.write(piece, n);
         left -= n;
     }
 }
@@ -177,6 +175,8 @@ bool TBrStream::inFile() const {
 
 QString TBrStream::fileName() const {
     std::lock_guard lock(m_mutex);
+    if (m_target)
+        return m_target->writtenName();
     return m_file ? m_file->fileName() : QString();
 }
 

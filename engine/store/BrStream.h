@@ -8,7 +8,6 @@
 #include <mutex>
 
 class QFileDevice;
-class QIODevice;
 
 namespace tavim {
 
@@ -55,11 +54,13 @@ public:
     // Throws "Cannot create file \"%s\". %s" when the temporary file cannot be made.
     void write(const char* data, qint64 n);
     // The whole stream from offset 0, in pieces of at most kCopyPiece bytes.
-    void copyTo(QIODevice& out);
+    void copyTo(TBrSaveFile& out);
     // Puts a created file in place. Throws "Cannot create file \"%s\". %s".
     void commit();
 
     bool inFile() const;
+    // The file behind the stream; for a created file, the one written aside
+    // until commit() puts it in place.
     QString fileName() const;
 
 private:

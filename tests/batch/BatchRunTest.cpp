@@ -1,9 +1,11 @@
 #include "batch/ReportBatch.h"
 #include "batch/StopSignals.h"
 #include "engine/band/BandReport.h"
+#include "engine/store/BrPrinter.h"
 #include "error/Exception.h"
 #include "tests/engine/band/ReportFixture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
@@ -18,7 +20,7 @@ struct BatchCase {
     const char* name;
     // Makes the report misbehave, given its table.
     std::function<void(TraceReport&, TMemTable&)> spoil;
-    // What SaveReportPages ends with: an error text, or empty for EInterrupted.
+    // What GenerateReportPages ends with: an error text, or empty for EInterrupted.
     QString error;
 };
 
@@ -53,12 +55,11 @@ const BatchCase kFailures[] = {
      QString()},
 };
 
-class BatchRun : public ::testing::TestWithParam<std::tuple<BatchCase, bool>> {};
+class BatchRun : public ::testing::TestWithParam<BatchCase> {};
 
-// Each ends with its error and leaves no file, whether the pages were to be
-// written directly or copied; none waits for anything.
+// Each ends with its error and leaves no file; none waits for anything.
 TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
-    const auto& [c, direct] = GetParam();
+    const BatchCase& c = GetParam();
     TStopSignals::block();
     TStopSignals stop;
     RowsModule data(200);
@@ -68,7 +69,7 @@ TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("listing.brp"));
     try {
-        SaveReportPages(form.report, file, direct, stop);
+        GenerateReportPages(form.report, file, stop);
         ADD_FAILURE() << "no error";
     } catch (const EInterrupted& e) {
         EXPECT_TRUE(c.error.isEmpty()) << "interrupted instead of " << c.error;
@@ -76,31 +77,29 @@ TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
     } catch (const Exception& e) {
         EXPECT_EQ(e.message(), c.error);
     }
-    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(
+        QDir(folder.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     EXPECT_TRUE(form.report.idle());
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, BatchRun,
-                         ::testing::Combine(::testing::ValuesIn(kFailures), ::testing::Bool()),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) +
-                                    (std::get<1>(info.param) ? "Direct" : "Copied");
-                         });
+INSTANTIATE_TEST_SUITE_P(Outcomes, BatchRun, ::testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(BatchRunPages, AWholeRunIsSavedEitherWay) {
+// The pages wait aside until they are committed, and only then are in place.
+TEST(BatchRunPages, AWholeRunIsSavedWhenCommitted) {
     TStopSignals stop;
     RowsModule data(200);
     data.table.open();
-    for (const bool direct : {true, false}) {
-        TraceReport form(&data.table);
-        QTemporaryDir folder;
-        const QString file = folder.filePath(QStringLiteral("listing.brp"));
-        SaveReportPages(form.report, file, direct, stop);
-        TBrPrinter saved;
-        saved.load(file);
-        EXPECT_EQ(saved.pageCount(), form.report.pageNumber()) << direct;
-        EXPECT_GT(saved.pageCount(), 1) << direct;
-    }
+    TraceReport form(&data.table);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("listing.brp"));
+    const auto generated = GenerateReportPages(form.report, file, stop);
+    EXPECT_FALSE(QFile::exists(file));
+    generated->commitPages();
+    TBrPrinter saved;
+    saved.load(file);
+    EXPECT_EQ(saved.pageCount(), form.report.pageNumber());
+    EXPECT_GT(saved.pageCount(), 1);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "engine/print/BrExport.h"
 #include "engine/print/PngWriter.h"
 #include "engine/store/BrPageList.h"
+#include "engine/store/BrSaveFile.h"
 #include "engine/store/BrStream.h"
 #include "error/Exception.h"
 
@@ -16,6 +17,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace tavim::test {
@@ -173,31 +175,72 @@ TEST(PngExportTest, EveryPageDecodesToItsReplayedPixels) {
     }
 }
 
-TEST(PngExportTest, AFolderStandingWherePageGoesStopsTheExportWithItsName) {
-    constexpr int kPages = 60;
-    auto store = listing(kPages);
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("pages"));
-    ASSERT_TRUE(QDir().mkpath(pageFile(folder, 2)));
-    EXPECT_EQ(errorOf(*store, folder), cannotWrite(pageFile(folder, 2)));
-    // The other worker ends with the page in hand: far from all pages are written.
-    EXPECT_LT(pngFiles(folder), kPages / 2);
-    for (const QString& name : QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files))
-        EXPECT_FALSE(decoded(readAll(QDir(folder).filePath(name))).isNull()) << name.toStdString();
+QStringList entriesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                  QDir::System);
 }
 
-TEST(PngExportTest, AWriteRefusedHalfWayLeavesNoPartialFile) {
-    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
-        GTEST_SKIP() << "no /dev/full";
-    auto store = listing(3);
+// What a folder holds before an export, and what it must hold after.
+struct EarlierSetCase {
+    const char* name;
+    std::function<void(const QString& folder)> plant;
+    QString error; // empty: the export succeeds
+    QStringList after;
+};
+
+// A new set replaces an earlier one whole, keeps the user's other files,
+// replaces a planted link instead of writing through it, and touches nothing
+// when a folder stands where a page goes.
+TEST(PngExportTest, ANewSetReplacesTheEarlierOneWhole) {
+    auto store = listing(2);
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("pages"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), pageFile(folder, 3)));
-    EXPECT_EQ(errorOf(*store, folder), cannotWrite(pageFile(folder, 3)));
-    EXPECT_FALSE(QFileInfo(pageFile(folder, 3)).isSymLink());
-    EXPECT_FALSE(QFileInfo::exists(pageFile(folder, 3)));
-    EXPECT_TRUE(QFileInfo(QStringLiteral("/dev/full")).exists());
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    const EarlierSetCase cases[] = {
+        {"earlier, longer set",
+         [](const QString& f) {
+             for (int page = 1; page <= 3; ++page)
+                 writeAll(pageFile(f, page), "old");
+         },
+         {},
+         {"page-001.png", "page-002.png"}},
+        {"the user's file beside the set",
+         [](const QString& f) {
+             writeAll(pageFile(f, 3), "old");
+             writeAll(QDir(f).filePath(QStringLiteral("notes.txt")), "mine");
+         },
+         {},
+         {"notes.txt", "page-001.png", "page-002.png"}},
+        {"a planted link",
+         [&](const QString& f) { QFile::link(outside, pageFile(f, 1)); },
+         {},
+         {"page-001.png", "page-002.png"}},
+        {"a folder where a page goes",
+         [](const QString& f) {
+             writeAll(pageFile(f, 1), "old");
+             QDir().mkpath(pageFile(f, 2));
+         },
+         QStringLiteral("Cannot create file \"%1\". Is a directory").arg(pageFile(folder, 2)),
+         {"page-001.png", "page-002.png"}},
+    };
+    for (const EarlierSetCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(folder).removeRecursively();
+        writeAll(outside, "outside");
+        ASSERT_TRUE(QDir().mkpath(folder));
+        c.plant(folder);
+        const QByteArray firstBefore =
+            QFileInfo(pageFile(folder, 1)).isFile() ? readAll(pageFile(folder, 1)) : QByteArray();
+        EXPECT_EQ(errorOf(*store, folder),
+                  c.error.isEmpty() ? QStringLiteral("no error") : c.error);
+        EXPECT_EQ(entriesOf(folder), c.after);
+        EXPECT_EQ(entriesOf(dir.path()), (QStringList{"outside", "pages"}));
+        EXPECT_EQ(readAll(outside), "outside");
+        if (c.error.isEmpty())
+            expectSamePixels(decoded(readAll(pageFile(folder, 1))), replayed(*store, 1));
+        else
+            EXPECT_EQ(readAll(pageFile(folder, 1)), firstBefore);
+    }
 }
 
 TEST(PngExportTest, APageFarLargerThanAnyPaperIsRefusedUndrawn) {
@@ -215,9 +258,9 @@ TEST(PngExportTest, APageFarLargerThanAnyPaperIsRefusedUndrawn) {
             list.append(recorder.finish());
         }
         list.rewriteHeader();
-        QFile file(saved);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        TBrSaveFile file(saved);
         list.copyTo(file);
+        file.commit();
     }
     auto store = storeOn(noPrinter());
     store->load(saved);
@@ -233,9 +276,8 @@ TEST(PngExportTest, AFolderThatCannotBeMadeIsReportedAsBefore) {
     const QString blocker = dir.filePath(QStringLiteral("file"));
     writeAll(blocker, "not a folder");
     const QString folder = blocker + QStringLiteral("/pages");
-    EXPECT_EQ(
-        errorOf(*store, folder),
-        QStringLiteral("Cannot create file \"%1\". The folder could not be made.").arg(folder));
+    EXPECT_EQ(errorOf(*store, folder),
+              QStringLiteral("Cannot create file \"%1\". Not a directory").arg(folder));
 }
 
 } // namespace

@@ -84,7 +84,8 @@ TEST_F(FileFailureTest, SpillOntoAFullDiskIsReported) {
     });
     const QByteArray first(TBrStream::kMemoryLimit, 'a');
     stream.write(first.constData(), first.size());
-    EXPECT_EQ(errorOf([&] { stream.write("b", 1); }), QStringLiteral("Stream write error"));
+    EXPECT_EQ(errorOf([&] { stream.write("b", 1); }),
+              QStringLiteral("Cannot write \"/dev/full\": No space left on device"));
     EXPECT_FALSE(stream.inFile());
     QByteArray back(first.size(), '\0');
     stream.seek(0);
@@ -110,7 +111,7 @@ TEST_F(FileFailureTest, FailingSavesAreReportedAndLeaveNothing) {
         {"a file, not a folder", path("plain/doc.brp"),
          QStringLiteral("Cannot create file \"%1\". ").arg(path("plain/doc.brp"))},
         {"device that refuses writes", QStringLiteral("/dev/full"),
-         QStringLiteral("Stream write error")},
+         QStringLiteral("Cannot write \"/dev/full\": No space left on device")},
     };
     for (const SaveCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -192,7 +193,8 @@ TEST_F(FileFailureTest, AbortedOrFailedDirectWritesLeaveNoFile) {
     store->beginDoc();
     store->newPage();
     drawPage(*store, 1);
-    EXPECT_EQ(errorOf([&] { store->endDoc(); }), QStringLiteral("Stream write error"));
+    EXPECT_EQ(errorOf([&] { store->endDoc(); }),
+              QStringLiteral("Cannot write \"/dev/full\": No space left on device"));
     EXPECT_TRUE(entries(m_dir.path()).isEmpty());
 }
 
