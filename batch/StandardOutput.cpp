@@ -3,6 +3,7 @@
 #include "error/FileError.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tavim {
@@ -13,9 +14,24 @@ namespace {
     throw EFWriteError(QStringLiteral("standard output"), SystemReason(error));
 }
 
+bool g_closedAtStart = false;
+
 } // namespace
 
+void TStandardOutput::holdClosedDescriptors() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (fd == STDOUT_FILENO)
+            g_closedAtStart = true;
+        // The lowest free number is this one: the others below it are open.
+        ::open("/dev/null", O_RDWR);
+    }
+}
+
 void TStandardOutput::write(const QByteArray& bytes) {
+    if (g_closedAtStart)
+        cannotWrite(EBADF);
     const char* at = bytes.constData();
     for (qsizetype left = bytes.size(); left > 0;) {
         const ssize_t n = ::write(STDOUT_FILENO, at, size_t(left));

@@ -64,6 +64,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool p
 } // namespace
 
 int main(int argc, char** argv) {
+    TStandardOutput::holdClosedDescriptors();
     // Before any thread exists, so that every thread inherits it.
     TStopSignals::block();
     QStringList args;

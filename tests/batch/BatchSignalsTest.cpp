@@ -49,19 +49,27 @@ protected:
         return !QDir(m_temp.path()).entryList({pattern}, QDir::Files).isEmpty();
     }
 
-    // Runs the report; once `ready` holds, sends `signal`. Returns the exit code
-    // of a normal exit, or -1 after a crash.
-    int stopWhen(const QStringList& args, const std::function<bool()>& ready, int signal) {
-        QProcess report;
+    QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TAVIM_DATABASE", s_dir->filePath("demo.fdb"));
         env.insert("TMPDIR", m_temp.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
-        report.setProcessEnvironment(env);
-        report.start(QStringLiteral(TAVIM_REPORT), args);
+        return env;
+    }
+
+    // Runs the report (or, from `folder`, bash with the arguments); once
+    // `ready` holds, sends `signal` (none when 0). Returns the exit code of a
+    // normal exit, or -1 after a crash.
+    int stopWhen(const QStringList& args, const std::function<bool()>& ready, int signal,
+                 const QString& folder = {}) {
+        QProcess report;
+        report.setWorkingDirectory(folder);
+        report.setProcessEnvironment(environment());
+        report.start(folder.isEmpty() ? QStringLiteral(TAVIM_REPORT) : QStringLiteral("bash"),
+                     args);
         EXPECT_TRUE(report.waitForStarted());
-        bool sent = false;
-        for (int tick = 0; tick < 60'000 && report.state() == QProcess::Running; ++tick) {
+        bool sent = signal == 0;
+        for (int tick = 0; !sent && tick < 60'000 && report.state() == QProcess::Running; ++tick) {
             if (signalsTaken(report.processId()) && ready()) {
                 ::kill(pid_t(report.processId()), signal);
                 sent = true;
@@ -91,19 +99,6 @@ TEST_F(BatchSignals, StopAtTheStartEndsCleanly) {
               130)
         << m_stderr.toStdString();
     EXPECT_FALSE(QFile::exists(out("listing.brp")));
-}
-
-TEST_F(BatchSignals, StopDuringTheRunLeavesNoOutputFile) {
-    // The page stream has moved to its temporary file: the run is under way.
-    EXPECT_EQ(stopWhen(
-                  {"--month", "2", "--year", "2024", "--save", out("listing.brp"), "--pdf",
-                   out("listing.pdf")},
-                  [this] { return tempHas("BRP*"); }, SIGTERM),
-              143)
-        << m_stderr.toStdString();
-    EXPECT_FALSE(QFile::exists(out("listing.brp")));
-    EXPECT_FALSE(QFile::exists(out("listing.pdf")));
-    EXPECT_FALSE(tempHas("BRP*")) << "the page stream's temporary file went with the run";
 }
 
 TEST_F(BatchSignals, InterruptedPrintDeliversNothing) {
@@ -183,6 +178,148 @@ TEST_F(BatchPrint, WithoutATemporaryFolderThePrintFailsClearly) {
     QThread::msleep(500);
     EXPECT_TRUE(queue.arrived().isEmpty());
 }
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a folder holds, hidden names included, each name with its content
+// (a folder as "/", a link as "-> target", a pipe as "|").
+QStringList contentsOf(const QString& folder) {
+    QStringList contents;
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(
+             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name)) {
+        QString line = entry.fileName();
+        if (entry.isSymLink())
+            line += " -> " + QFileInfo(entry.symLinkTarget()).fileName();
+        else if (entry.isDir())
+            line += "/";
+        else if (!entry.isFile())
+            line += " |";
+        else if (entry.size() < 64)
+            line += " = " + QString::fromUtf8(readAll(entry.filePath()));
+        contents << line;
+    }
+    return contents;
+}
+
+struct OutputFault {
+    const char* name;
+    // Earlier files in the output folder, as shell commands run there.
+    const char* before;
+    // The call's arguments after "--month 2 --year 2024"; run by bash in the
+    // output folder, so redirections and limits can be set.
+    const char* call;
+    // A file whose appearance in the output folder triggers SIGTERM; none: no signal.
+    const char* stopWhenSeen;
+    int exitCode;
+    const char* error; // what standard error holds; empty: nothing is checked
+    QStringList after;
+};
+
+const OutputFault kOutputFaults[] = {
+    {"interrupted: the earlier files stay whole",
+     "echo old >listing.brp; echo old >listing.pdf; mkdir pages; echo old >pages/page-001.png",
+     "exec tavim-report --save listing.brp --pdf listing.pdf --png pages",
+     ".listing.brp.*.part",
+     143,
+     "",
+     {"listing.brp = old\n", "listing.pdf = old\n", "pages/", "pages/page-001.png = old\n"}},
+    {"a full disk mid-file: the earlier file stays whole",
+     "tavim-report --save s.brp; echo old >o.pdf",
+     "ulimit -f 64; trap '' XFSZ; exec tavim-report --open s.brp --pdf o.pdf",
+     "",
+     1,
+     "Cannot create file \"%1/o.pdf\". File too large",
+     {"o.pdf = old\n", "s.brp"}},
+    {"standard output on a full device",
+     "",
+     "exec tavim-report --list >/dev/full",
+     "",
+     1,
+     "Cannot write standard output: No space left on device",
+     {}},
+    {"standard output closed",
+     "",
+     "exec tavim-report --list >&-",
+     "",
+     1,
+     "Cannot write standard output: Bad file descriptor",
+     {}},
+    {"planted links are replaced, not followed",
+     "echo keep >../elsewhere; ln -s ../elsewhere out.pdf; mkdir pages; "
+     "ln -s ../../elsewhere pages/page-001.png",
+     "tavim-report --pdf out.pdf --png pages && grep -qx keep ../elsewhere && test -f out.pdf && "
+     "test -f pages/page-001.png",
+     "",
+     0,
+     "",
+     {"out.pdf", "pages/"}},
+    {"a pipe is written in place and stays",
+     "mkfifo pipe",
+     "(cat pipe >/dev/null &) && exec tavim-report --pdf pipe",
+     "",
+     0,
+     "",
+     {"pipe |"}},
+    {"an earlier, longer page set is replaced whole",
+     "mkdir pages; for n in 001 002 003 004 005 006 007 008 009 010 011 012; do "
+     "echo old >pages/page-$n.png; done",
+     "tavim-report --png pages && ! grep -l old pages/*",
+     "",
+     0,
+     "",
+     {"pages/"}},
+};
+
+QString withTool(const char* commands) {
+    return QString::fromUtf8(commands).replace(
+        "tavim-report", QStringLiteral(TAVIM_REPORT " --month 2 --year 2024"));
+}
+
+class BatchOutputFaults : public BatchSignals, public ::testing::WithParamInterface<OutputFault> {};
+
+// Each call leaves the output folder exactly as the case says: a failed or
+// interrupted call leaves every earlier file as it was and nothing of its own.
+TEST_P(BatchOutputFaults, LeaveTheFolderAsExpected) {
+    const OutputFault& c = GetParam();
+    const QString folder = out("work");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QProcess setup;
+    setup.setWorkingDirectory(folder);
+    setup.setProcessEnvironment(environment());
+    setup.start("bash", {"-c", withTool(c.before)});
+    ASSERT_TRUE(setup.waitForFinished());
+    const QString call = withTool(c.call);
+    const QString seen = QString::fromUtf8(c.stopWhenSeen);
+    const int exitCode = stopWhen(
+        {"-c", call},
+        [&] {
+            return !seen.isEmpty() &&
+                   !QDir(folder).entryList({seen}, QDir::AllEntries | QDir::Hidden).isEmpty();
+        },
+        seen.isEmpty() ? 0 : SIGTERM, folder);
+    EXPECT_EQ(exitCode, c.exitCode) << m_stderr.toStdString();
+    if (*c.error) {
+        EXPECT_TRUE(m_stderr.contains(QString::fromUtf8(c.error).arg(folder)))
+            << m_stderr.toStdString();
+    }
+    QStringList after = contentsOf(folder);
+    if (QFileInfo(folder + "/pages").isDir()) {
+        for (const QString& line : contentsOf(folder + "/pages"))
+            after << "pages/" + line;
+        after.erase(std::remove_if(after.begin(), after.end(),
+                                   [&](const QString& line) {
+                                       return c.exitCode == 0 && line.startsWith("pages/page-");
+                                   }),
+                    after.end());
+    }
+    EXPECT_EQ(after, c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, BatchOutputFaults, ::testing::ValuesIn(kOutputFaults),
+                         [](const auto& info) { return std::to_string(info.index); });
 
 } // namespace
 } // namespace tavim::test
