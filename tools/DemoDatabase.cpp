@@ -5,7 +5,16 @@
 #include "tools/DemoContracts.h"
 #include "tools/Schema.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavim {
 
@@ -19,6 +28,30 @@ void dropQuietly(FirebirdSession& session) noexcept {
     }
 }
 
+EDatabaseError alreadyExists(const QString& path) {
+    return EDatabaseError(QStringLiteral("%1 already exists; it was not changed").arg(path));
+}
+
+QString asideFor(const QString& absolutePath) {
+    const QFileInfo target(absolutePath);
+    const QString suffix = QString::number(QRandomGenerator::system()->generate64(), 36);
+    return target.dir().filePath(QStringLiteral(".%1.%2.part").arg(target.fileName(), suffix));
+}
+
+// Never over a file that appeared at path meanwhile.
+void putInPlace(const QString& aside, const QString& path) {
+    const QByteArray from = QFile::encodeName(aside);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, QFile::encodeName(path).constData(),
+                    RENAME_NOREPLACE) == 0)
+        return;
+    const int error = errno;
+    ::unlink(from.constData());
+    if (error == EEXIST)
+        throw alreadyExists(path);
+    throw EDatabaseError(QStringLiteral("%1 could not be put in place: %2")
+                             .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+}
+
 } // namespace
 
 ConnectionOptions embeddedOptions() {
@@ -29,23 +62,28 @@ ConnectionOptions embeddedOptions() {
     return options;
 }
 
-void createDemoDatabase(const QString& path, int contracts, quint64 seed, QDate reference) {
+void createDemoDatabase(const QString& path, int contracts, quint64 seed, QDate reference,
+                        const std::function<void(const QString& file)>& building) {
     if (contracts < 0)
         throw EDatabaseError(QStringLiteral("Invalid number of contracts: %1").arg(contracts));
     const QFileInfo file(path);
     // CREATE DATABASE refuses an existing file as well; this gives the plain reason.
     if (file.exists() || file.isSymLink())
-        throw EDatabaseError(QStringLiteral("%1 already exists; it was not changed").arg(path));
+        throw alreadyExists(path);
     // A relative name would be looked up as a database alias by the engine.
-    const auto session =
-        FirebirdSession::createDatabase(file.absoluteFilePath(), embeddedOptions());
+    const QString aside = asideFor(file.absoluteFilePath());
+    auto session = FirebirdSession::createDatabase(aside, embeddedOptions());
     try {
+        if (building)
+            building(aside);
         runIsqlScript(*session, tavimSchemaScript());
         insertContracts(*session, demoContracts(contracts, seed, reference));
     } catch (...) {
         dropQuietly(*session);
         throw;
     }
+    session.reset();
+    putInPlace(aside, path);
 }
 
 } // namespace tavim

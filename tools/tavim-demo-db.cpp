@@ -3,11 +3,15 @@
 #include "tools/DemoDatabase.h"
 
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QStringList>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <optional>
+#include <unistd.h>
 
 #ifndef TAVIM_VERSION
 #define TAVIM_VERSION "0.0.0"
@@ -138,9 +142,34 @@ Arguments parseArguments(const QStringList& args) {
     return out;
 }
 
+// The database being built, for the stop handler: a stopped run leaves
+// nothing of its own behind.
+char g_building[4096];
+
+extern "C" void removeBuildingAndExit(int signal) {
+    if (g_building[0] != '\0')
+        ::unlink(g_building);
+    ::_exit(128 + signal);
+}
+
+// Set once the engine has made the file: the engine's own handlers, installed
+// when it loads, are replaced.
+void removeWhenStopped(const QString& file) {
+    const QByteArray name = QFile::encodeName(file);
+    if (size_t(name.size()) >= sizeof g_building)
+        return;
+    std::memcpy(g_building, name.constData(), size_t(name.size()) + 1);
+    struct sigaction action {};
+    action.sa_handler = removeBuildingAndExit;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+}
+
 int run(const Arguments& args) {
     try {
-        tavim::createDemoDatabase(args.path, args.contracts, args.seed, args.month);
+        tavim::createDemoDatabase(args.path, args.contracts, args.seed, args.month,
+                                  removeWhenStopped);
     } catch (const tavim::Exception& e) {
         std::fprintf(stderr, "tavim-demo-db: %s\n", e.what());
         return 1;

@@ -3,9 +3,11 @@
 #include "tests/data/firebird/DriverFixture.h"
 #include "tools/DemoContracts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace tavim::test {
 namespace {
@@ -101,6 +103,27 @@ TEST(DemoDatabaseTool, RefusesAnExistingFile) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "tavim-demo-db: " + path + " already exists; it was not changed\n");
     EXPECT_EQ(contentsOf(path), "precious");
+}
+
+// A stopped run leaves nothing: no half-built database at the path, where
+// scripts/run would take it for a finished one, and nothing aside.
+TEST(DemoDatabaseTool, AStoppedRunLeavesNothing) {
+    QTemporaryDir folder;
+    QProcess process;
+    process.start(QStringLiteral(TAVIM_DEMO_DB_TOOL),
+                  {folder.filePath("big.fdb"), "--contracts", "1000000"});
+    const auto entries = [&] {
+        return QDir(folder.path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    for (int tick = 0; tick < 10'000 && entries().isEmpty(); ++tick)
+        QThread::msleep(1);
+    ASSERT_FALSE(entries().contains("big.fdb"));
+    QThread::msleep(200);
+    process.terminate();
+    ASSERT_TRUE(process.waitForFinished(10'000));
+    EXPECT_EQ(process.exitCode(), 143);
+    EXPECT_EQ(entries(), QStringList());
 }
 
 TEST(DemoDatabaseTool, ReportsAnEngineFailure) {
