@@ -1,5 +1,9 @@
 #include "error/FileError.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
 namespace tavim {
 
 EFCreateError::EFCreateError(const QString& shownPath, const QString& reason)
@@ -14,6 +18,12 @@ EFWriteError EFWriteError::onFile(const QString& path, const QString& reason) {
 
 QString SystemReason(int error) {
     return qt_error_string(error);
+}
+
+QString AsideName(const QString& target) {
+    const QFileInfo file(target);
+    const QString suffix = QString::number(QRandomGenerator::system()->generate64(), 36);
+    return file.dir().filePath(QStringLiteral(".%1.%2.part").arg(file.fileName(), suffix));
 }
 
 } // namespace tavim

@@ -23,4 +23,9 @@ public:
 // The system's text for an errno value.
 QString SystemReason(int error);
 
+// A new name beside `target` for what is written there until it is put in
+// place: hidden, in the same folder (so that a rename moves it), and unlikely
+// to be taken.
+QString AsideName(const QString& target);
+
 } // namespace tavim

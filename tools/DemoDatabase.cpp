@@ -2,17 +2,15 @@
 
 #include "data/firebird/FirebirdSession.h"
 #include "error/DatabaseError.h"
+#include "error/FileError.h"
 #include "tools/DemoContracts.h"
 #include "tools/Schema.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -32,12 +30,6 @@ EDatabaseError alreadyExists(const QString& path) {
     return EDatabaseError(QStringLiteral("%1 already exists; it was not changed").arg(path));
 }
 
-QString asideFor(const QString& absolutePath) {
-    const QFileInfo target(absolutePath);
-    const QString suffix = QString::number(QRandomGenerator::system()->generate64(), 36);
-    return target.dir().filePath(QStringLiteral(".%1.%2.part").arg(target.fileName(), suffix));
-}
-
 // Never over a file that appeared at path meanwhile.
 void putInPlace(const QString& aside, const QString& path) {
     const QByteArray from = QFile::encodeName(aside);
@@ -48,8 +40,8 @@ void putInPlace(const QString& aside, const QString& path) {
     ::unlink(from.constData());
     if (error == EEXIST)
         throw alreadyExists(path);
-    throw EDatabaseError(QStringLiteral("%1 could not be put in place: %2")
-                             .arg(path, QString::fromLocal8Bit(std::strerror(error))));
+    throw EDatabaseError(
+        QStringLiteral("%1 could not be put in place: %2").arg(path, SystemReason(error)));
 }
 
 } // namespace
@@ -71,11 +63,11 @@ void createDemoDatabase(const QString& path, int contracts, quint64 seed, QDate 
     if (file.exists() || file.isSymLink())
         throw alreadyExists(path);
     // A relative name would be looked up as a database alias by the engine.
-    const QString aside = asideFor(file.absoluteFilePath());
+    const QString aside = AsideName(file.absoluteFilePath());
+    if (building)
+        building(aside);
     auto session = FirebirdSession::createDatabase(aside, embeddedOptions());
     try {
-        if (building)
-            building(aside);
         runIsqlScript(*session, tavimSchemaScript());
         insertContracts(*session, demoContracts(contracts, seed, reference));
     } catch (...) {

@@ -9,8 +9,9 @@
 #include <QStringList>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <unistd.h>
 
 #ifndef TAVIM_VERSION
@@ -142,28 +143,42 @@ Arguments parseArguments(const QStringList& args) {
     return out;
 }
 
-// The database being built, for the stop handler: a stopped run leaves
-// nothing of its own behind.
-char g_building[4096];
+// The database being built: a stopped run leaves nothing of its own behind.
+// The stop signals are blocked in every thread (the engine's included, whose
+// own handlers would otherwise take them) and read by one thread, which
+// removes the file and ends the process.
+std::mutex g_buildingMutex;
+QByteArray g_building;
 
-extern "C" void removeBuildingAndExit(int signal) {
-    if (g_building[0] != '\0')
-        ::unlink(g_building);
-    ::_exit(128 + signal);
+void removeWhenStopped(const QString& file) {
+    const std::lock_guard lock(g_buildingMutex);
+    g_building = QFile::encodeName(file);
 }
 
-// Set once the engine has made the file: the engine's own handlers, installed
-// when it loads, are replaced.
-void removeWhenStopped(const QString& file) {
-    const QByteArray name = QFile::encodeName(file);
-    if (size_t(name.size()) >= sizeof g_building)
-        return;
-    std::memcpy(g_building, name.constData(), size_t(name.size()) + 1);
-    struct sigaction action {};
-    action.sa_handler = removeBuildingAndExit;
-    sigemptyset(&action.sa_mask);
+sigset_t stopSignals() {
+    sigset_t set;
+    sigemptyset(&set);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
+        sigaddset(&set, signal);
+    return set;
+}
+
+// Before any other thread exists, so that every thread inherits the mask.
+void takeStopSignals() {
+    const sigset_t set = stopSignals();
+    if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0)
+        return;
+    std::thread([set] {
+        int signal = 0;
+        if (sigwait(&set, &signal) != 0)
+            return;
+        {
+            const std::lock_guard lock(g_buildingMutex);
+            if (!g_building.isEmpty())
+                ::unlink(g_building.constData());
+        }
+        ::_exit(128 + signal);
+    }).detach();
 }
 
 int run(const Arguments& args) {
@@ -182,6 +197,7 @@ int run(const Arguments& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    takeStopSignals();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -2,10 +2,8 @@
 
 #include "error/FileError.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -30,12 +28,6 @@ std::optional<struct stat> nodeOf(const QByteArray& path) {
 bool writtenInPlace(const struct stat& node) {
     return S_ISCHR(node.st_mode) || S_ISBLK(node.st_mode) || S_ISFIFO(node.st_mode) ||
            S_ISSOCK(node.st_mode);
-}
-
-QString asideName(const QString& fileName) {
-    const QFileInfo target(fileName);
-    const QString suffix = QString::number(QRandomGenerator::system()->generate64(), 36);
-    return target.dir().filePath(QStringLiteral(".%1.%2.part").arg(target.fileName(), suffix));
 }
 
 } // namespace
@@ -85,18 +77,12 @@ void TBrSaveFile::discard() {
 void TBrSaveFile::openAside() {
     // Created exclusively and never through a link: nothing planted under the
     // name can be written to or removed in our place.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString aside = asideName(m_fileName);
-        m_fd = ::open(QFile::encodeName(aside).constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (m_fd >= 0) {
-            m_aside = aside;
-            return;
-        }
-        if (errno != EEXIST)
-            break;
-    }
-    cannotCreate(SystemReason(errno));
+    const QString aside = AsideName(m_fileName);
+    m_fd = ::open(QFile::encodeName(aside).constData(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (m_fd < 0)
+        cannotCreate(SystemReason(errno));
+    m_aside = aside;
 }
 
 void TBrSaveFile::openInPlace() {

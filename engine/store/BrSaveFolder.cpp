@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -46,7 +45,7 @@ TBrSaveFolder::TBrSaveFolder(const QString& folder, SetFile isSetFile) : m_isSet
     try {
         const QString parent = QFileInfo(m_target).path();
         makeLeadingFolders(parent);
-        makeStaging(parent);
+        makeStaging();
     } catch (...) {
         discard();
         throw;
@@ -77,20 +76,11 @@ void TBrSaveFolder::makeLeadingFolders(const QString& parent) {
     }
 }
 
-void TBrSaveFolder::makeStaging(const QString& parent) {
-    const QString name = QFileInfo(m_target).fileName();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString suffix = QString::number(QRandomGenerator::system()->generate64(), 36);
-        const QString staging =
-            QDir(parent).filePath(QStringLiteral(".%1.%2.part").arg(name, suffix));
-        if (::mkdir(native(staging).constData(), 0777) == 0) {
-            m_staging = staging;
-            return;
-        }
-        if (errno != EEXIST)
-            break;
-    }
-    cannotCreate(SystemReason(errno));
+void TBrSaveFolder::makeStaging() {
+    const QString staging = AsideName(m_target);
+    if (::mkdir(native(staging).constData(), 0777) != 0)
+        cannotCreate(SystemReason(errno));
+    m_staging = staging;
 }
 
 QString TBrSaveFolder::path() const {

@@ -36,7 +36,7 @@ public:
 private:
     [[noreturn]] void cannotCreate(const QString& reason) const;
     void makeLeadingFolders(const QString& parent);
-    void makeStaging(const QString& parent);
+    void makeStaging();
     void checkNoFolderInTheWay() const;
     bool holdsOnlySetFiles() const;
     void replaceFileByFile();
