@@ -15,7 +15,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -85,23 +84,13 @@ TPdfInfo generate(const ReportRequest& request, TdmdCadastro& data, const QStrin
     return form.relatorio.DocumentInfo();
 }
 
-int printerIndex(const QString& name) {
-    if (name.isEmpty())
-        return -1;
-    const int index = int(QPrinterInfo::availablePrinterNames().indexOf(name));
-    if (index < 0)
-        throw Exception(QStringLiteral("Printer \"%1\" is not installed").arg(name));
-    return index;
-}
-
 void print(const ReportRequest& request, TBrPrinter& store, TStopSignals& stop) {
     // Printing without a printer does nothing in the preview; here that would
     // report success for pages that went nowhere.
     if (!store.printerAvailable())
         throw Exception(QStringLiteral("No printer is installed"));
-    store.takePrinterSettings(printerIndex(request.printer), TBrPaperSize::A4, 0, 0,
-                              TBrOrientation::Portrait, request.copies, TBrBin::Auto,
-                              request.fromPage, request.toPage);
+    store.takePrinterSettings(request.printer, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait,
+                              request.copies, TBrBin::Auto, request.fromPage, request.toPage);
     stop.check();
     {
         const StopAction cancel(stop, [&store] { store.cancel(); });

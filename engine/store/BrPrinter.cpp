@@ -245,12 +245,13 @@ TBrPrinter::~TBrPrinter() {
     d->discardSurface();
 }
 
-void TBrPrinter::takePrinterSettings(int printerIndex, TBrPaperSize paper, long double customWidth,
-                                     long double customLength, TBrOrientation orientation,
-                                     int copies, TBrBin bin, int firstPage, int lastPage) {
+void TBrPrinter::takePrinterSettings(const QString& printerName, TBrPaperSize paper,
+                                     long double customWidth, long double customLength,
+                                     TBrOrientation orientation, int copies, TBrBin bin,
+                                     int firstPage, int lastPage) {
     TPrinterSettings& settings = d->job.settings();
     if (d->job.printerAvailable())
-        settings.selectPrinter(printerIndex);
+        settings.selectPrinter(printerName);
     settings.setPaperSize(paper);
     if (settings.paperSize() == TBrPaperSize::Custom) {
         settings.setPaperWidth(customWidth);

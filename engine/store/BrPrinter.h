@@ -56,10 +56,14 @@ public:
     TBrPrinter(const TBrPrinter&) = delete;
     TBrPrinter& operator=(const TBrPrinter&) = delete;
 
-    // Before a run starts, on the thread that starts it.
-    void takePrinterSettings(int printerIndex, TBrPaperSize paper, long double customWidth,
-                             long double customLength, TBrOrientation orientation, int copies,
-                             TBrBin bin, int firstPage, int lastPage);
+    // Before a run starts, on the thread that starts it. The printer is named
+    // (empty: the system's default) and looked up now, so a queue added or
+    // removed since it was chosen changes nothing; one that is gone throws
+    // "Printer \"%s\" is not installed".
+    void takePrinterSettings(const QString& printerName, TBrPaperSize paper,
+                             long double customWidth, long double customLength,
+                             TBrOrientation orientation, int copies, TBrBin bin, int firstPage,
+                             int lastPage);
     void setDestination(TBrDestination destination);
     TBrDestination destination() const;
     void setCompression(bool on);

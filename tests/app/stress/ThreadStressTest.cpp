@@ -224,7 +224,9 @@ TEST(ThreadStress, PreviewsDisturbedWhileTheirRunsGoOn) {
     // The printer set-up dialog, answered: the other printer, the other
     // orientation, one more copy.
     report.PrinterSetupHook = [](TBandReport& r, TBrPrinter&) {
-        r.PrinterSettings.PrinterIndex = r.PrinterSettings.PrinterIndex == 1 ? 0 : 1;
+        r.PrinterSettings.PrinterName = r.PrinterSettings.PrinterName == QStringLiteral("Coarse")
+                                            ? QStringLiteral("Fine")
+                                            : QStringLiteral("Coarse");
         r.Page.Orientation = r.Page.Orientation == TBrOrientation::Portrait
                                  ? TBrOrientation::Landscape
                                  : TBrOrientation::Portrait;
