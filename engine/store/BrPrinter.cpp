@@ -583,17 +583,17 @@ void TBrPrinter::load(const QString& fileName) {
     d->matchPaper(first);
 }
 
-void TBrPrinter::print() {
+bool TBrPrinter::print() {
     if (d->owner && !d->reportLoaded) {
         d->owner->printRequested();
-        return;
+        return false;
     }
     std::shared_ptr<TBrPageList> pages;
     int count = 0;
     {
         std::lock_guard lock(d->mutex);
         if (d->status != TBrStatus::Finished || !d->pages || !d->job.printerAvailable())
-            return;
+            return false;
         pages = d->pages;
         count = std::min(d->pageCount, pages->count());
     }
@@ -602,7 +602,7 @@ void TBrPrinter::print() {
     const int first = d->firstPage > 0 ? d->firstPage : 1;
     const int last = d->lastPage > 0 ? std::min(d->lastPage, count) : count;
     if (first > last)
-        return;
+        return false;
     d->job.start();
     const QRectF target = d->job.sheetRect();
     // Cancelling is looked at once more after the last page: a job cancelled
@@ -621,10 +621,12 @@ void TBrPrinter::print() {
         d->job.abandon();
         throw;
     }
-    if (cancelledNow())
+    if (cancelledNow()) {
         d->job.abandon();
-    else
-        d->job.finish();
+        return false;
+    }
+    d->job.finish();
+    return true;
 }
 
 void TBrPrinter::setClient(QObject* client) {

@@ -118,7 +118,9 @@ public:
     // Replaces the pages only when the whole file has been read and checked;
     // otherwise throws and changes nothing.
     void load(const QString& fileName);
-    void print();
+    // True when a job of the stored pages was handed to the printer: a cancel
+    // that came after that did not take it back.
+    bool print();
 
     // Notices go to `client` until another is set; one that is destroyed is
     // let go on its own.
