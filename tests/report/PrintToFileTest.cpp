@@ -39,7 +39,6 @@ TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
     report.form.setPeriod(QStringLiteral("FEVEREIRO"), QStringLiteral("2024"));
     report.form.relatorio.PrintToPrinter();
     EXPECT_EQ(pdfPages(pdf), 2);
-    // Written aside and put in place of the earlier file.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"listing.pdf"});
     EXPECT_TRUE(report.form.relatorio.idle());
     // Filed as PDF/A under the period and the firm of the page header.

@@ -224,9 +224,8 @@ TEST(ThreadStress, PreviewsDisturbedWhileTheirRunsGoOn) {
     // The printer set-up dialog, answered: the other printer, the other
     // orientation, one more copy.
     report.PrinterSetupHook = [](TBandReport& r, TBrPrinter&) {
-        r.PrinterSettings.PrinterName = r.PrinterSettings.PrinterName == QStringLiteral("Coarse")
-                                            ? QStringLiteral("Fine")
-                                            : QStringLiteral("Coarse");
+        QString& name = r.PrinterSettings.PrinterName;
+        name = name == "Fine" ? "Coarse" : "Fine";
         r.Page.Orientation = r.Page.Orientation == TBrOrientation::Portrait
                                  ? TBrOrientation::Landscape
                                  : TBrOrientation::Portrait;

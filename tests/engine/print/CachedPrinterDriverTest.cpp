@@ -112,8 +112,7 @@ TEST(CachedPrinterDriver, RefreshAsksThePrintersAgain) {
     EXPECT_EQ(fresh->settings().pixelsPerInchX(), 600);
 }
 
-// Chosen by name in one list, printed on in another (read again or not): a queue
-// added or removed meanwhile never sends the job to a neighbour.
+// A queue added or removed between choosing and printing never moves the job.
 TEST(CachedPrinterDriver, APrinterChosenByNameIsFoundWhereverTheListMovedIt) {
     const QString gone = QStringLiteral("Printer \"B\" is not installed");
     const struct {

@@ -49,14 +49,12 @@ void printStored(TBrPrinter& store, const QString& saved) {
     EXPECT_TRUE(store.print());
 }
 
-// An earlier PDF at the path chosen for the job, or a planted link there to
-// another file: only a job that succeeded replaces it, and never follows it.
+// An earlier PDF (or a planted link to another file) at the job's chosen path.
 struct EarlierPdf {
     explicit EarlierPdf(bool link) {
         writeAll(other, "other");
         link ? void(QFile::link(other, pdf)) : writeAll(pdf, "old");
     }
-    // Nothing else in the folder, the other file as it was.
     void expect(bool link, const QByteArray& content) const {
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
                   QStringList({"listing.pdf", "other.pdf"}));
