@@ -14,7 +14,6 @@
 #include "report/FrmImpressao.h"
 
 #include <QCoreApplication>
-#include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -85,27 +84,25 @@ std::pair<std::unique_ptr<TBrPrinter>, TPdfInfo> generate(const ReportRequest& r
     return {std::move(store), form.relatorio.DocumentInfo()};
 }
 
-int printerIndex(const QString& name) {
-    if (name.isEmpty())
-        return -1;
-    const int index = int(QPrinterInfo::availablePrinterNames().indexOf(name));
-    if (index < 0)
-        throw Exception(QStringLiteral("Printer \"%1\" is not installed").arg(name));
-    return index;
-}
-
 void print(const ReportRequest& request, TBrPrinter& store, TStopSignals& stop) {
     // Printing without a printer does nothing in the preview; here that would
     // report success for pages that went nowhere.
     if (!store.printerAvailable())
         throw Exception(QStringLiteral("No printer is installed"));
-    store.takePrinterSettings(printerIndex(request.printer), TBrPaperSize::A4, 0, 0,
-                              TBrOrientation::Portrait, request.copies, TBrBin::Auto,
-                              request.fromPage, request.toPage);
+    store.takePrinterSettings(request.printer, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait,
+                              request.copies, TBrBin::Auto, request.fromPage, request.toPage);
     stop.check();
+    bool sent = false;
     {
         const StopAction cancel(stop, [&store] { store.cancel(); });
-        store.print();
+        sent = store.print();
+    }
+    // The queue has the job and will print it: a stop now cannot take it back,
+    // so the call is no failure.
+    if (sent) {
+        if (stop.received() != 0)
+            std::fputs("tavim-report: the print job had been sent when the stop arrived\n", stderr);
+        return;
     }
     stop.check();
 }

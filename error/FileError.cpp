@@ -23,7 +23,7 @@ QString SystemReason(int error) {
 QString AsideName(const QString& target) {
     const QFileInfo file(target);
     const QString suffix = QString::number(QRandomGenerator::system()->generate64(), 36);
-    return file.dir().filePath(QStringLiteral(".%1.%2.part").arg(file.fileName(), suffix));
+    return file.dir().filePath(QStringLiteral(".%1.%2").arg(suffix, file.fileName()));
 }
 
 } // namespace tavim

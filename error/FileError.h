@@ -24,8 +24,9 @@ public:
 QString SystemReason(int error);
 
 // A new name beside `target` for what is written there until it is put in
-// place: hidden, in the same folder (so that a rename moves it), and unlikely
-// to be taken.
+// place: hidden, in the same folder (so that a rename moves it), unlikely to
+// be taken, and ending in the target's own name (a writer that picks its
+// format by the suffix, as QPrinter does, keeps it).
 QString AsideName(const QString& target);
 
 } // namespace tavim

@@ -253,7 +253,7 @@ void TBandReport::generate(TBrPrinter& store) {
 // On the thread that starts the run, before it starts: the printer belongs to
 // that thread, and the run lays its pages out by the store's copy.
 void TBandReport::handOver(TBrPrinter& store) const {
-    store.takePrinterSettings(PrinterSettings.PrinterIndex, Page.PaperSize, Page.width(),
+    store.takePrinterSettings(PrinterSettings.PrinterName, Page.PaperSize, Page.width(),
                               Page.length(), Page.Orientation, PrinterSettings.Copies,
                               PrinterSettings.OutputBin, PrinterSettings.FirstPage,
                               PrinterSettings.LastPage);

@@ -47,7 +47,8 @@ struct TBrPage {
 };
 
 struct TBrReportPrinterSettings {
-    int PrinterIndex = -1; // the system's default printer
+    // As the print dialog names it; empty: the system's default printer.
+    QString PrinterName;
     int Copies = 1;
     int FirstPage = 0; // 0: no limit
     int LastPage = 0;

@@ -42,9 +42,8 @@ bool TBrPrintDialog::execute(TBrPrintSetup& setup, int pageCount, bool finished,
 void TBrPrintDialog::prepare(QPrintDialog& dialog, const TBrPrintSetup& setup, int pageCount,
                              bool finished) {
     QPrinter& printer = *dialog.printer();
-    const QStringList printers = QPrinterInfo::availablePrinterNames();
-    if (setup.printerIndex >= 0 && setup.printerIndex < printers.size())
-        printer.setPrinterName(printers.at(setup.printerIndex));
+    if (QPrinterInfo::availablePrinterNames().contains(setup.printerName))
+        printer.setPrinterName(setup.printerName);
     if (!setup.outputFileName.isEmpty()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(setup.outputFileName);
@@ -67,7 +66,7 @@ void TBrPrintDialog::prepare(QPrintDialog& dialog, const TBrPrintSetup& setup, i
 
 TBrPrintSetup TBrPrintDialog::choice(const QPrinter& printer) {
     TBrPrintSetup setup;
-    setup.printerIndex = int(QPrinterInfo::availablePrinterNames().indexOf(printer.printerName()));
+    setup.printerName = printer.printerName();
     if (printer.outputFormat() == QPrinter::PdfFormat)
         setup.outputFileName = printer.outputFileName();
     setup.orientation = printer.pageLayout().orientation() == QPageLayout::Landscape

@@ -12,9 +12,9 @@ namespace tavim {
 
 // What the printer set-up dialog starts from and hands back.
 struct TBrPrintSetup {
-    // Into the installed printers (QPrinterInfo::availablePrinterNames());
-    // -1 is the system's default printer.
-    int printerIndex = -1;
+    // The printer's name, looked up again when printing (queues come and go
+    // meanwhile); empty: the system's default printer.
+    QString printerName;
     TBrOrientation orientation = TBrOrientation::Portrait;
     int copies = 1;
     // 0 on both sides: all pages.

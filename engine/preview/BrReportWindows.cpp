@@ -12,14 +12,14 @@ namespace tavim {
 namespace {
 
 void printerSetup(TBandReport& report, TBrPrinter& store, QWidget* owner) {
-    TBrPrintSetup setup{report.PrinterSettings.PrinterIndex, report.Page.Orientation,
-                        report.PrinterSettings.Copies,       report.PrinterSettings.FirstPage,
-                        report.PrinterSettings.LastPage,     report.PrinterSettings.OutputFileName};
+    TBrPrintSetup setup{report.PrinterSettings.PrinterName, report.Page.Orientation,
+                        report.PrinterSettings.Copies,      report.PrinterSettings.FirstPage,
+                        report.PrinterSettings.LastPage,    report.PrinterSettings.OutputFileName};
     if (!TBrPrintDialog::execute(setup, store.pageCount(), store.status() == TBrStatus::Finished,
                                  owner))
         return;
     // Used by the next print run; the pages on screen stay as they are.
-    report.PrinterSettings.PrinterIndex = setup.printerIndex;
+    report.PrinterSettings.PrinterName = setup.printerName;
     report.Page.Orientation = setup.orientation;
     report.PrinterSettings.Copies = setup.copies;
     report.PrinterSettings.FirstPage = setup.firstPage;

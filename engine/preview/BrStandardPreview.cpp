@@ -186,9 +186,19 @@ void TBrStandardPreview::lastPage() {
     showPagePosition();
 }
 
+// Only a finished run's pages can be saved; the clerk is told so rather than
+// asked for a name that nothing would be written to.
 void TBrStandardPreview::saveReport() {
+    if (!m_store)
+        return;
+    if (m_store->status() != TBrStatus::Finished) {
+        m_dialogs->information(
+            this,
+            QStringLiteral("The report is still being generated; save it when it is finished."));
+        return;
+    }
     const QString fileName = m_dialogs->saveReportName(this);
-    if (fileName.isEmpty() || !m_store || m_store->status() != TBrStatus::Finished)
+    if (fileName.isEmpty())
         return;
     m_store->save(fileName);
 }

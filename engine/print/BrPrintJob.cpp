@@ -1,5 +1,6 @@
 #include "engine/print/BrPrintJob.h"
 
+#include "engine/store/BrSaveFile.h"
 #include "engine/print/PrinterDriver.h"
 #include "error/Exception.h"
 
@@ -33,7 +34,14 @@ Exception TBrPrintJob::failure(const QString& what) const {
     return Exception(text);
 }
 
+// The printer writes a PDF file itself, by name: it is given a new file beside
+// the chosen one, so that the file there is untouched until the job succeeded.
 void TBrPrintJob::start() {
+    std::unique_ptr<TBrSaveFile> aside;
+    if (!m_outputFileName.isEmpty()) {
+        aside = std::make_unique<TBrSaveFile>(m_outputFileName);
+        m_driver->setOutputFileName(aside->writtenName());
+    }
     if (m_driver->inErrorState())
         throw failure(QStringLiteral("is in an error state"));
     m_driver->setJobName(m_title);
@@ -41,6 +49,7 @@ void TBrPrintJob::start() {
         m_driver->abortJob();
         throw failure(QStringLiteral("could not start the print job"));
     }
+    m_aside = std::move(aside);
     m_started = true;
 }
 
@@ -53,6 +62,8 @@ void TBrPrintJob::finish() {
     if (!m_started)
         return;
     m_started = false;
+    // Removed on any failure below.
+    const std::unique_ptr<TBrSaveFile> aside = std::move(m_aside);
     if (!m_painter.end()) {
         m_driver->abortJob();
         throw failure(QStringLiteral("could not finish the print job"));
@@ -63,7 +74,10 @@ void TBrPrintJob::finish() {
     }
     if (!m_driver->submitJob())
         throw failure(QStringLiteral("did not accept the print job"));
-    finishPdfFile();
+    if (!aside)
+        return;
+    AddPdfAuthor(aside->writtenName(), m_pdfAuthor);
+    aside->commit();
 }
 
 void TBrPrintJob::abandon() {
@@ -72,11 +86,7 @@ void TBrPrintJob::abandon() {
     m_started = false;
     m_painter.end();
     m_driver->abortJob();
-}
-
-void TBrPrintJob::finishPdfFile() {
-    if (!m_outputFileName.isEmpty())
-        AddPdfAuthor(m_outputFileName, m_pdfAuthor);
+    m_aside.reset();
 }
 
 QRectF TBrPrintJob::sheetRect() const {

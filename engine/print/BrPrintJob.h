@@ -11,6 +11,7 @@
 namespace tavim {
 
 class Exception;
+class TBrSaveFile;
 class TPrinterDriver;
 
 // A store's printer, its device mode and the job on it. Owned by the
@@ -32,7 +33,8 @@ public:
     const TPrinterSettings& settings() const { return m_settings; }
 
     void setTitle(const QString& title) { m_title = title; }
-    // Not empty: the job goes to this PDF file instead of the printer.
+    // Not empty: the job goes to this PDF file instead of the printer. It is
+    // written aside and replaces the file there only once the job succeeded.
     void setOutputFileName(const QString& fileName);
     // The title and author of that PDF file.
     void setDocumentInfo(const TPdfInfo& info);
@@ -53,13 +55,14 @@ public:
 
 private:
     Exception failure(const QString& what) const;
-    void finishPdfFile();
 
     std::unique_ptr<TPrinterDriver> m_driver;
     bool m_printerAvailable;
     TPrinterSettings m_settings;
     QPainter m_painter;
     bool m_started = false;
+    // The open job's PDF file, while it is written.
+    std::unique_ptr<TBrSaveFile> m_aside;
     QString m_title;
     QString m_outputFileName;
     QString m_pdfAuthor;

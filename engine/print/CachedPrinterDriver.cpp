@@ -1,5 +1,7 @@
 #include "engine/print/CachedPrinterDriver.h"
 
+#include "error/Exception.h"
+
 namespace tavim {
 
 TPrinterCatalog::TPrinterCatalog(DriverFactory factory) : m_factory(std::move(factory)) {}
@@ -31,14 +33,15 @@ int TPrinterCatalog::defaultPrinter() {
 
 // A fresh driver each time, so that what it reports does not depend on the
 // printers selected before.
-TPrinterCatalog::Printer TPrinterCatalog::printer(int index, bool reset) {
+TPrinterCatalog::Printer TPrinterCatalog::printer(const QString& name, bool reset) {
     std::lock_guard lock(m_mutex);
-    const auto key = std::make_pair(index, reset);
+    const auto key = std::make_pair(name, reset);
     if (const auto it = m_states.find(key); it != m_states.end())
         return it->second;
     const std::unique_ptr<TPrinterDriver> driver = m_factory();
     // The printers may have changed since the list was read.
-    if (index < 0 || index >= driver->printers().size())
+    const int index = int(driver->printers().indexOf(name));
+    if (index < 0)
         return {};
     driver->select(index);
     if (reset)
@@ -52,11 +55,12 @@ TPrinterCatalog::Printer TPrinterCatalog::printer(int index, bool reset) {
 }
 
 void TPrinterCatalog::warm() {
+    const QStringList list = printers();
     const int index = defaultPrinter();
-    if (index < 0)
+    if (index < 0 || index >= list.size())
         return;
-    printer(index, false);
-    printer(index, true);
+    printer(list.at(index), false);
+    printer(list.at(index), true);
 }
 
 void TPrinterCatalog::refresh() {
@@ -82,7 +86,7 @@ int TCachedPrinterDriver::defaultPrinter() const {
 }
 
 void TCachedPrinterDriver::select(int index) {
-    m_selected = index;
+    m_selected = printers().at(index);
     m_reset = false;
     if (m_real)
         m_real->select(index);
@@ -93,7 +97,7 @@ TPrinterCatalog::Printer TCachedPrinterDriver::state() const {
 }
 
 bool TCachedPrinterDriver::cached() const {
-    return !m_real && m_selected >= 0;
+    return !m_real && !m_selected.isEmpty();
 }
 
 QString TCachedPrinterDriver::deviceName() const {
@@ -187,15 +191,21 @@ QString TCachedPrinterDriver::errorString() const {
 }
 
 // The real driver on the printer this one has selected, in the same state.
+// Its list is read now: the printer is found under its name wherever it is.
 TPrinterDriver& TCachedPrinterDriver::real() const {
     if (m_real)
         return *m_real;
-    m_real = m_catalog->createDriver();
-    m_real->setDocumentInfo(m_pdfInfo);
-    if (m_selected >= 0 && m_selected < m_real->printers().size())
-        m_real->select(m_selected);
+    std::unique_ptr<TPrinterDriver> driver = m_catalog->createDriver();
+    driver->setDocumentInfo(m_pdfInfo);
+    if (!m_selected.isEmpty()) {
+        const int index = int(driver->printers().indexOf(m_selected));
+        if (index < 0)
+            throw Exception(QStringLiteral("Printer \"%1\" is not installed").arg(m_selected));
+        driver->select(index);
+    }
     if (m_reset)
-        m_real->resetDeviceMode();
+        driver->resetDeviceMode();
+    m_real = std::move(driver);
     return *m_real;
 }
 

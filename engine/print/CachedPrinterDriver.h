@@ -37,8 +37,9 @@ public:
 
     QStringList printers();
     int defaultPrinter();
-    // `index` must be one of printers().
-    Printer printer(int index, bool reset);
+    // The printer of that name as a fresh driver finds it; nothing when it is
+    // not installed (any more).
+    Printer printer(const QString& name, bool reset);
     // Reads the list and the default printer's settings now.
     void warm();
     // Forgets everything: the next question asks the system again.
@@ -52,13 +53,15 @@ private:
     std::mutex m_mutex;
     std::optional<QStringList> m_printers;
     int m_default = -1;
-    std::map<std::pair<int, bool>, Printer> m_states;
+    std::map<std::pair<QString, bool>, Printer> m_states;
 };
 
 // A printer driver that answers from the catalog while the selected printer
 // keeps its own settings; the first call that sets something or needs the
 // device creates the real driver, brings it to the same printer and passes
-// everything on from then on. Owned by one store, used by one thread at a time.
+// everything on from then on. The printer is remembered by name: the real
+// driver's list may differ from the catalog's. Owned by one store, used by one
+// thread at a time.
 class TCachedPrinterDriver : public TPrinterDriver {
 public:
     explicit TCachedPrinterDriver(std::shared_ptr<TPrinterCatalog> catalog);
@@ -94,10 +97,12 @@ private:
     // Answers come from the catalog (false: from the real driver).
     bool cached() const;
     TPrinterCatalog::Printer state() const;
+    // Throws "Printer \"%s\" is not installed" when the selected printer is gone.
     TPrinterDriver& real() const;
 
     std::shared_ptr<TPrinterCatalog> m_catalog;
-    int m_selected = -1;
+    // Empty until a printer is selected.
+    QString m_selected;
     bool m_reset = false;
     TPdfInfo m_pdfInfo;
     mutable std::unique_ptr<TPrinterDriver> m_real;

@@ -40,14 +40,15 @@ void TPrinterSettings::bind() {
     readFromPrinter();
 }
 
-void TPrinterSettings::selectPrinter(int index) {
-    const int count = int(m_driver->printers().size());
-    if (index == -1) {
+void TPrinterSettings::selectPrinter(const QString& name) {
+    const QStringList printers = m_driver->printers();
+    int index = int(printers.indexOf(name));
+    if (name.isEmpty()) {
         index = m_driver->defaultPrinter();
-        if (index < 0 || index >= count)
+        if (index < 0 || index >= printers.size())
             noDefaultPrinter();
-    } else if (index < 0 || index >= count) {
-        throw Exception(QStringLiteral("Printer index out of range"));
+    } else if (index < 0) {
+        throw Exception(QStringLiteral("Printer \"%1\" is not installed").arg(name));
     }
     m_driver->select(index);
     m_driver->resetDeviceMode();

@@ -32,10 +32,11 @@ public:
     // Selects the system's default printer and reads its settings. Throws
     // "There is no default printer currently selected".
     void bind();
-    // -1 selects the default printer. Throws "Printer index out of range" or
-    // "There is no default printer currently selected". Reloads the printer's
-    // default device mode and reads the settings again.
-    void selectPrinter(int index);
+    // The printer of that name, looked up now; empty selects the default
+    // printer. Throws "Printer \"%s\" is not installed" or "There is no default
+    // printer currently selected". Reloads the printer's default device mode
+    // and reads the settings again.
+    void selectPrinter(const QString& name);
     void applyToPrinter();
     TBrPageSetup pageSetup() const;
 

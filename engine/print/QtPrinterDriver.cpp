@@ -316,11 +316,10 @@ void TQtPrinterDriver::dropSpool() {
         QFile::remove(std::exchange(m_spoolFile, QString()));
 }
 
-// A job printed to a file leaves no partial file behind.
+// A file the job was printed to belongs to whoever named it (the print job
+// removes its own).
 void TQtPrinterDriver::abortJob() {
     dropSpool();
-    if (printsToFile())
-        QFile::remove(m_printer.outputFileName());
 }
 
 bool TQtPrinterDriver::inErrorState() const {

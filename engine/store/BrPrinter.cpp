@@ -245,12 +245,13 @@ TBrPrinter::~TBrPrinter() {
     d->discardSurface();
 }
 
-void TBrPrinter::takePrinterSettings(int printerIndex, TBrPaperSize paper, long double customWidth,
-                                     long double customLength, TBrOrientation orientation,
-                                     int copies, TBrBin bin, int firstPage, int lastPage) {
+void TBrPrinter::takePrinterSettings(const QString& printerName, TBrPaperSize paper,
+                                     long double customWidth, long double customLength,
+                                     TBrOrientation orientation, int copies, TBrBin bin,
+                                     int firstPage, int lastPage) {
     TPrinterSettings& settings = d->job.settings();
     if (d->job.printerAvailable())
-        settings.selectPrinter(printerIndex);
+        settings.selectPrinter(printerName);
     settings.setPaperSize(paper);
     if (settings.paperSize() == TBrPaperSize::Custom) {
         settings.setPaperWidth(customWidth);
@@ -587,17 +588,17 @@ void TBrPrinter::load(const QString& fileName) {
     d->matchPaper(first);
 }
 
-void TBrPrinter::print() {
+bool TBrPrinter::print() {
     if (d->owner && !d->reportLoaded) {
         d->owner->printRequested();
-        return;
+        return false;
     }
     std::shared_ptr<TBrPageList> pages;
     int count = 0;
     {
         std::lock_guard lock(d->mutex);
         if (d->status != TBrStatus::Finished || !d->pages || !d->job.printerAvailable())
-            return;
+            return false;
         pages = d->pages;
         count = std::min(d->pageCount, pages->count());
     }
@@ -606,7 +607,7 @@ void TBrPrinter::print() {
     const int first = d->firstPage > 0 ? d->firstPage : 1;
     const int last = d->lastPage > 0 ? std::min(d->lastPage, count) : count;
     if (first > last)
-        return;
+        return false;
     d->job.start();
     const QRectF target = d->job.sheetRect();
     // Cancelling is looked at once more after the last page: a job cancelled
@@ -625,10 +626,12 @@ void TBrPrinter::print() {
         d->job.abandon();
         throw;
     }
-    if (cancelledNow())
+    if (cancelledNow()) {
         d->job.abandon();
-    else
-        d->job.finish();
+        return false;
+    }
+    d->job.finish();
+    return true;
 }
 
 void TBrPrinter::setClient(QObject* client) {

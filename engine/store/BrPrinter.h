@@ -56,10 +56,14 @@ public:
     TBrPrinter(const TBrPrinter&) = delete;
     TBrPrinter& operator=(const TBrPrinter&) = delete;
 
-    // Before a run starts, on the thread that starts it.
-    void takePrinterSettings(int printerIndex, TBrPaperSize paper, long double customWidth,
-                             long double customLength, TBrOrientation orientation, int copies,
-                             TBrBin bin, int firstPage, int lastPage);
+    // Before a run starts, on the thread that starts it. The printer is named
+    // (empty: the system's default) and looked up now, so a queue added or
+    // removed since it was chosen changes nothing; one that is gone throws
+    // "Printer \"%s\" is not installed".
+    void takePrinterSettings(const QString& printerName, TBrPaperSize paper,
+                             long double customWidth, long double customLength,
+                             TBrOrientation orientation, int copies, TBrBin bin, int firstPage,
+                             int lastPage);
     void setDestination(TBrDestination destination);
     TBrDestination destination() const;
     void setCompression(bool on);
@@ -117,7 +121,9 @@ public:
     // Replaces the pages only when the whole file has been read and checked;
     // otherwise throws and changes nothing.
     void load(const QString& fileName);
-    void print();
+    // True when a job of the stored pages was handed to the printer: a cancel
+    // that came after that did not take it back.
+    bool print();
 
     // Notices go to `client` until another is set; one that is destroyed is
     // let go on its own.

@@ -222,7 +222,7 @@ const OutputFault kOutputFaults[] = {
     {"interrupted: the earlier files stay whole",
      "echo old >listing.brp; echo old >listing.pdf; mkdir pages; echo old >pages/page-001.png",
      "exec tavim-report --save listing.brp --pdf listing.pdf --png pages",
-     ".listing.brp.*.part",
+     ".*.listing.brp",
      143,
      "",
      {"listing.brp = old\n", "listing.pdf = old\n", "pages/", "pages/page-001.png = old\n"}},

@@ -5,6 +5,7 @@
 #include "engine/store/BrPrinter.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QString>
@@ -37,6 +38,7 @@ struct FakePrinter {
     int submits = 0;
     int delivered = 0;
     QString jobName;
+    QString outputFile;
     // Faults to inject: each refuses one step of a print job.
     bool refuseBegin = false;
     bool refuseSheet = false;
@@ -101,8 +103,11 @@ public:
     QSize physicalPageSize() const override { return m->page; }
     QSize printableSize() const override { return m->page; }
     void setJobName(const QString& name) override { m->jobName = name; }
+    void setOutputFileName(const QString& fileName) override { m->outputFile = fileName; }
     QPaintDevice* device() override {
         ++m->jobs;
+        if (QFile file(m->outputFile); !m->outputFile.isEmpty() && file.open(QIODevice::WriteOnly))
+            file.write("printed");
         return &m_sheet;
     }
     bool newSheet() override {

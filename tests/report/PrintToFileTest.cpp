@@ -4,6 +4,8 @@
 #include "ReportFixture.h"
 #include "tests/ToolOutput.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -28,6 +30,8 @@ TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
     ReportRun report(contracts(120, [](int) { return Amounts{10.0, 1.0, 0.0}; }));
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+    QFile earlier(pdf);
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("old") == 3 && earlier.flush());
     report.form.relatorio.ShowProgress = false;
     report.form.relatorio.PrinterSettings.OutputFileName = pdf;
     report.form.relatorio.PrinterSettings.FirstPage = 2;
@@ -35,6 +39,7 @@ TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
     report.form.setPeriod(QStringLiteral("FEVEREIRO"), QStringLiteral("2024"));
     report.form.relatorio.PrintToPrinter();
     EXPECT_EQ(pdfPages(pdf), 2);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"listing.pdf"});
     EXPECT_TRUE(report.form.relatorio.idle());
     // Filed as PDF/A under the period and the firm of the page header.
     EXPECT_EQ(pdfField(pdf, QStringLiteral("Title")),

@@ -224,7 +224,8 @@ TEST(ThreadStress, PreviewsDisturbedWhileTheirRunsGoOn) {
     // The printer set-up dialog, answered: the other printer, the other
     // orientation, one more copy.
     report.PrinterSetupHook = [](TBandReport& r, TBrPrinter&) {
-        r.PrinterSettings.PrinterIndex = r.PrinterSettings.PrinterIndex == 1 ? 0 : 1;
+        QString& name = r.PrinterSettings.PrinterName;
+        name = name == "Fine" ? "Coarse" : "Fine";
         r.Page.Orientation = r.Page.Orientation == TBrOrientation::Portrait
                                  ? TBrOrientation::Landscape
                                  : TBrOrientation::Portrait;

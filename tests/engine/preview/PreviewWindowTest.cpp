@@ -20,7 +20,8 @@ namespace {
 struct AnsweringDialogs : TBrPreviewFileDialogs {
     QString saveReportName(QWidget*) override { return saveName; }
     QString loadReportName(QWidget*) override { return loadName; }
-    void information(QWidget*, const QString&) override {}
+    void information(QWidget*, const QString& text) override { told << text; }
+    QStringList told;
     QString saveName;
     QString loadName;
 };
@@ -160,11 +161,14 @@ TEST_F(PreviewWindowTest, SaveWritesOnlyAFinishedRunAndReplacesTheFile) {
     answers->saveName = fileName;
     trigger("SaveReport");
     EXPECT_EQ(QFile(fileName).size(), 4);
+    EXPECT_EQ(answers->told,
+              QStringList{"The report is still being generated; save it when it is finished."});
 
     endDoc(*store);
     deliverNotices();
     trigger("SaveReport");
     EXPECT_GT(QFile(fileName).size(), 128);
+    EXPECT_EQ(answers->told.size(), 1);
     QFile::remove(fileName);
 }
 

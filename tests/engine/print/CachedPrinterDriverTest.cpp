@@ -3,6 +3,7 @@
 
 #include "engine/print/CachedPrinterDriver.h"
 #include "engine/print/PrinterSettings.h"
+#include "error/Exception.h"
 #include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ struct Counted {
 };
 
 void takeA4(TBrPrinter& store) {
-    store.takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 2, TBrBin::Auto,
+    store.takePrinterSettings({}, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 2, TBrBin::Auto,
                               0, 0);
 }
 
@@ -111,15 +112,33 @@ TEST(CachedPrinterDriver, RefreshAsksThePrintersAgain) {
     EXPECT_EQ(fresh->settings().pixelsPerInchX(), 600);
 }
 
-TEST(CachedPrinterDriver, APrinterRemovedSinceTheListWasReadDoesNotCrash) {
-    Counted counted;
-    counted.printer->printers = {QStringLiteral("A"), QStringLiteral("B")};
-    counted.printer->defaultIndex = 1;
-    EXPECT_EQ(counted.catalog->printers().size(), 2);
-    counted.printer->printers = {QStringLiteral("A")};
-    const TPrinterCatalog::Printer gone = counted.catalog->printer(1, true);
-    EXPECT_TRUE(gone.deviceName.isEmpty());
-    EXPECT_EQ(gone.resolution, QSize());
+// A queue added or removed after the list was read never moves the job.
+TEST(CachedPrinterDriver, APrinterChosenByNameIsFoundWhereverTheListMovedIt) {
+    const struct {
+        QStringList later;
+        QString outcome; // the job driver's selection, or the error
+    } cases[] = {{{"0", "A", "B"}, "select 2"},
+                 {{"B"}, "select 0"},
+                 {{"A", "C"}, "Printer \"B\" is not installed"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.later.join(',').toStdString());
+        Counted counted;
+        counted.printer->printers = {QStringLiteral("A"), QStringLiteral("B")};
+        counted.catalog->printers();
+        counted.printer->printers = c.later;
+        const auto store = counted.store();
+        store->setDestination(TBrDestination::Printer);
+        QString outcome;
+        try {
+            store->takePrinterSettings(QStringLiteral("B"), TBrPaperSize::A4, 0, 0,
+                                       TBrOrientation::Portrait, 1, TBrBin::Auto, 0, 0);
+            produce(*store, 1);
+            outcome = counted.printer->log.filter("select").last();
+        } catch (const Exception& e) {
+            outcome = e.message();
+        }
+        EXPECT_EQ(outcome, c.outcome);
+    }
 }
 
 } // namespace

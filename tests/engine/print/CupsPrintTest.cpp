@@ -50,7 +50,7 @@ TEST(CupsPrintTest, RangeOfStoredPagesArrivesAsPdf) {
     ASSERT_TRUE(store.printerAvailable());
     store.load(saved);
     store.setTitle(QStringLiteral("tavim-cups-test"));
-    store.takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1, TBrBin::Auto,
+    store.takePrinterSettings({}, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1, TBrBin::Auto,
                               2, 3);
     store.print();
 

@@ -4,6 +4,8 @@
 
 #include "error/Exception.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -44,8 +46,26 @@ void printRun(TBrPrinter& store) {
 
 void printStored(TBrPrinter& store, const QString& saved) {
     store.load(saved);
-    store.print();
+    EXPECT_TRUE(store.print());
 }
+
+// An earlier PDF (or a planted link to another file) at the job's chosen path.
+struct EarlierPdf {
+    explicit EarlierPdf(bool link) {
+        writeAll(other, "other");
+        link ? void(QFile::link(other, pdf)) : writeAll(pdf, "old");
+    }
+    void expect(bool link, const QByteArray& content) const {
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+                  QStringList({"listing.pdf", "other.pdf"}));
+        EXPECT_EQ(QFileInfo(pdf).isSymLink(), link);
+        EXPECT_EQ(readAll(pdf), content);
+        EXPECT_EQ(readAll(other), "other");
+    }
+    QTemporaryDir dir;
+    QString pdf = dir.filePath(QStringLiteral("listing.pdf"));
+    QString other = dir.filePath(QStringLiteral("other.pdf"));
+};
 
 QString failureOf(const std::function<void()>& print) {
     try {
@@ -73,14 +93,17 @@ TEST_F(PrintJobTest, EveryRefusedStepFailsAndNothingIsDelivered) {
         SCOPED_TRACE(fault.name);
         for (const bool stored : {false, true}) {
             SCOPED_TRACE(stored ? "stored pages" : "print run");
+            const EarlierPdf earlier(stored); // a link for stored pages, a file for the run
             auto printer = capablePrinter();
             fault.inject(*printer);
             auto store = storeOn(printer);
+            store->setOutputFileName(earlier.pdf);
             const QString error =
                 failureOf([&] { stored ? printStored(*store, m_saved) : printRun(*store); });
             EXPECT_EQ(error, fault.text);
             EXPECT_EQ(printer->delivered, 0);
             EXPECT_EQ(store->status(), TBrStatus::Finished);
+            earlier.expect(stored, stored ? "other" : "old");
         }
     }
 }
@@ -95,6 +118,12 @@ TEST_F(PrintJobTest, AJobWithoutFaultsIsDeliveredOnce) {
         EXPECT_EQ(printer->delivered, 1);
         EXPECT_EQ(printer->newSheets, 2);
         EXPECT_EQ(printer->aborts, 0);
+
+        const EarlierPdf earlier(stored); // a link for stored pages, a file for the run
+        store = storeOn(printer);
+        store->setOutputFileName(earlier.pdf);
+        stored ? printStored(*store, m_saved) : printRun(*store);
+        earlier.expect(false, "printed");
     }
 }
 
@@ -111,7 +140,7 @@ TEST_F(PrintJobTest, CancelledOrAbortedJobsAreAbandoned) {
     store = storeOn(printer);
     store->load(m_saved);
     store->cancel();
-    store->print();
+    EXPECT_FALSE(store->print());
     EXPECT_EQ(printer->aborts, 2);
     EXPECT_EQ(printer->submits, 0);
 }
@@ -119,7 +148,8 @@ TEST_F(PrintJobTest, CancelledOrAbortedJobsAreAbandoned) {
 TEST_F(PrintJobTest, WithoutAnyPrinterNothingHappens) {
     auto printer = noPrinter();
     auto store = storeOn(printer);
-    EXPECT_EQ(failureOf([&] { printStored(*store, m_saved); }), "no error");
+    store->load(m_saved);
+    EXPECT_FALSE(store->print());
     EXPECT_EQ(printer->jobs, 0);
 }
 

@@ -26,17 +26,16 @@ TEST(PrinterSettingsTest, SelectingAPrinterFailsClearly) {
     auto printer = capablePrinter();
     printer->printers << QStringLiteral("Second");
     auto store = storeOn(printer);
-    const auto take = [&](int index) {
+    const auto take = [&](const QString& name) {
         return errorOf([&] {
-            store->takePrinterSettings(index, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
+            store->takePrinterSettings(name, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
                                        TBrBin::Auto, 0, 0);
         });
     };
-    EXPECT_EQ(take(1), QString());
-    EXPECT_EQ(take(2), QStringLiteral("Printer index out of range"));
-    EXPECT_EQ(take(-2), QStringLiteral("Printer index out of range"));
+    EXPECT_EQ(take(QStringLiteral("Second")), QString());
+    EXPECT_EQ(take(QStringLiteral("Gone")), QStringLiteral("Printer \"Gone\" is not installed"));
     printer->defaultIndex = -1;
-    EXPECT_EQ(take(-1), QStringLiteral("There is no default printer currently selected"));
+    EXPECT_EQ(take({}), QStringLiteral("There is no default printer currently selected"));
     EXPECT_EQ(errorOf([&] { storeOn(printer); }),
               QStringLiteral("There is no default printer currently selected"));
     EXPECT_EQ(errorOf([] { storeOn(noPrinter()); }), QString());
@@ -54,7 +53,7 @@ TEST(PrinterSettingsTest, TakingSettingsReloadsThePrinterFirst) {
     EXPECT_EQ(store->settings().copies(), 7) << "read from the current device mode";
     printer->log.clear();
 
-    store->takePrinterSettings(-1, TBrPaperSize::B5, 0, 0, TBrOrientation::Landscape, 3,
+    store->takePrinterSettings({}, TBrPaperSize::B5, 0, 0, TBrOrientation::Landscape, 3,
                                TBrBin::Lower, 2, 5);
     EXPECT_EQ(printer->log, (QStringList{QStringLiteral("select 0"), QStringLiteral("reset")}));
     const TPrinterSettings& s = store->settings();
@@ -68,7 +67,7 @@ TEST(PrinterSettingsTest, TakingSettingsReloadsThePrinterFirst) {
     EXPECT_EQ(store->lastPage(), 5);
 
     printer->defaults.duplex = 2;
-    store->takePrinterSettings(-1, TBrPaperSize::Custom, 1500, 2500, TBrOrientation::Portrait, 1,
+    store->takePrinterSettings({}, TBrPaperSize::Custom, 1500, 2500, TBrOrientation::Portrait, 1,
                                TBrBin::Auto, 0, 0);
     EXPECT_EQ(s.paperSize(), TBrPaperSize::Custom);
     EXPECT_EQ(s.pageWidth(), 1500);

@@ -323,7 +323,7 @@ class PaperMatchTest : public PageFileTest, public ::testing::WithParamInterface
 TEST_P(PaperMatchTest, LoadedPageRequestsTheLastMatchingPaper) {
     const PaperCase& c = GetParam();
     auto producer = storeOn(capablePrinter());
-    producer->takePrinterSettings(-1, c.produced, 0, 0, c.orientation, 1, TBrBin::Auto, 0, 0);
+    producer->takePrinterSettings({}, c.produced, 0, 0, c.orientation, 1, TBrBin::Auto, 0, 0);
     produce(*producer, 1);
     producer->save(path("paper.brp"));
 

@@ -138,7 +138,7 @@ TEST(StoreTest, ReceiversComeAndGoWhileAWorkerPosts) {
 TEST(StoreTest, ARunKeepsThePaperItWasHanded) {
     constexpr int kPages = 12;
     auto store = storeOn(capablePrinter());
-    store->takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
+    store->takePrinterSettings({}, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
                                TBrBin::Auto, 0, 0);
     store->beginDoc();
     store->settings().setPaperSize(TBrPaperSize::Legal);
@@ -237,7 +237,7 @@ TEST(PrintTest, RangeOfARunPrintsOnlyItsSheets) {
         SCOPED_TRACE(c.first * 10 + c.last);
         auto printer = capablePrinter();
         auto store = storeOn(printer);
-        store->takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
+        store->takePrinterSettings({}, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
                                    TBrBin::Auto, c.first, c.last);
         store->setDestination(TBrDestination::Printer);
         store->setTitle(QStringLiteral("Relatório"));
@@ -260,7 +260,7 @@ TEST(PrintTest, StoredPagesPrintWithinTheRangeAndStopOnCancel) {
     auto printer = capablePrinter();
     auto store = storeOn(printer);
     store->load(saved);
-    store->takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
+    store->takePrinterSettings({}, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
                                TBrBin::Auto, 2, 3);
     store->print();
     EXPECT_EQ(printer->jobs, 1);
@@ -268,7 +268,7 @@ TEST(PrintTest, StoredPagesPrintWithinTheRangeAndStopOnCancel) {
     EXPECT_EQ(printer->aborts, 0);
 
     store->cancel();
-    store->takePrinterSettings(-1, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
+    store->takePrinterSettings({}, TBrPaperSize::A4, 0, 0, TBrOrientation::Portrait, 1,
                                TBrBin::Auto, 0, 0);
     store->print();
     EXPECT_EQ(printer->jobs, 2);
