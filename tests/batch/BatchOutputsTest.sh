@@ -95,4 +95,10 @@ if "$report" --open "$work/short.brp" --pdf "$work/short.pdf" 2>"$work/err"; the
     exit 1
 fi
 grep -qx "Stream read error." "$work/err"
+
+# A tavim.conf that is there but cannot be used stops the run; the demo
+# database is not used in its place.
+mkdir -p "$work/cfg/tavim/tavim.conf"
+expect_refused "Cannot use settings file \"$work/cfg/tavim/tavim.conf\": it is a folder." \
+    env XDG_CONFIG_HOME="$work/cfg" "$report" --list
 echo ok
