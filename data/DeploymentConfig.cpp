@@ -1,8 +1,17 @@
 #include "data/DeploymentConfig.h"
 
+#include "error/Exception.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QScopeGuard>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavim {
 
@@ -48,6 +57,73 @@ std::optional<QString>* settingFor(DeploymentConfig& config, const QString& key)
     return nullptr;
 }
 
+[[noreturn]] void unusable(const QString& path, const QString& reason) {
+    throw Exception(QStringLiteral("Cannot use settings file \"%1\": %2").arg(path, reason));
+}
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Only a file that is not there lets the next candidate be read: one that is
+// there but cannot be examined may be the office's.
+bool isThere(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) == 0)
+        return true;
+    if (errno == ENOENT || errno == ENOTDIR)
+        return false;
+    unusable(path, systemReason(errno));
+}
+
+struct ConfigText {
+    QByteArray text;
+    bool readableByOthers = false;
+};
+
+// Opened without blocking, so that a FIFO in the file's place cannot hold the start.
+ConfigText readWhole(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        unusable(path, systemReason(errno));
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        unusable(path, systemReason(errno));
+    if (S_ISDIR(status.st_mode))
+        unusable(path, QStringLiteral("it is a folder"));
+    if (!S_ISREG(status.st_mode))
+        unusable(path, QStringLiteral("it is not a regular file"));
+    QByteArray text(kMaxConfigBytes + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + got, std::size_t(text.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            unusable(path, systemReason(errno));
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got > kMaxConfigBytes)
+        unusable(path, QStringLiteral("it is larger than %1 bytes").arg(kMaxConfigBytes));
+    text.truncate(got);
+    return {text, (status.st_mode & S_IROTH) != 0};
+}
+
+// A line that is not text makes the whole file suspect, so it is refused
+// rather than skipped like a malformed line.
+QString decodedLine(const QString& path, QByteArrayView bytes, qsizetype number) {
+    if (bytes.contains('\0'))
+        unusable(path, QStringLiteral("line %1 holds a NUL byte").arg(number));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString line = decoder.decode(bytes);
+    if (decoder.hasError())
+        unusable(path, QStringLiteral("line %1 is not UTF-8 text").arg(number));
+    return line;
+}
+
 } // namespace
 
 QStringList DeploymentConfigCandidates() {
@@ -62,9 +138,9 @@ DeploymentConfig ParseDeploymentConfig(const QString& path, QByteArrayView text,
     DeploymentConfig config;
     config.path = path;
     QString section;
-    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    const QList<QByteArray> lines = text.toByteArray().split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = lines[i].trimmed();
+        const QString line = decodedLine(path, lines[i], i + 1).trimmed();
         const QString where = QStringLiteral("%1:%2").arg(path).arg(i + 1);
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')) ||
             line.startsWith(QLatin1Char(';')))
@@ -99,25 +175,10 @@ DeploymentConfig ParseDeploymentConfig(const QString& path, QByteArrayView text,
 
 DeploymentConfig ReadDeploymentConfig() {
     for (const QString& path : DeploymentConfigCandidates()) {
-        const QFileInfo info(path);
-        if (!info.exists())
+        if (!isThere(path))
             continue;
-        DeploymentConfig unread;
-        unread.path = path;
-        QFile file(path);
-        if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-            unread.warnings << QStringLiteral("%1 cannot be read, ignored").arg(path);
-            return unread;
-        }
-        const QByteArray text = file.read(kMaxConfigBytes + 1);
-        if (text.size() > kMaxConfigBytes) {
-            unread.warnings << QStringLiteral("%1 is larger than %2 bytes, ignored")
-                                   .arg(path)
-                                   .arg(kMaxConfigBytes);
-            return unread;
-        }
-        return ParseDeploymentConfig(path, text,
-                                     info.permissions().testFlag(QFileDevice::ReadOther));
+        const ConfigText config = readWhole(path);
+        return ParseDeploymentConfig(path, config.text, config.readableByOthers);
     }
     return {};
 }

@@ -22,13 +22,16 @@ struct DeploymentConfig {
 // ~/.config/tavim), then each folder of $XDG_CONFIG_DIRS (by default /etc/xdg).
 QStringList DeploymentConfigCandidates();
 
-// The first candidate that exists, read whole; the others are not read. A
-// file that cannot be read or is too large gives a warning and no settings.
+// The first candidate that exists, read whole; the others are not read. One
+// that exists but cannot be used (not a regular file, unreadable, larger than
+// 64 KB, not text) throws "Cannot use settings file "<path>": <reason>",
+// rather than leaving the program on another database.
 DeploymentConfig ReadDeploymentConfig();
 
 // The settings of one file's text. Lines that are neither a section, a
 // "key = value" nor a comment (# or ;) are skipped with a warning; so are
-// unknown keys of [database]. Other sections are left to other readers.
+// unknown keys of [database]. Other sections are left to other readers. A
+// line with a NUL byte or that is not UTF-8 throws, as ReadDeploymentConfig.
 DeploymentConfig ParseDeploymentConfig(const QString& path, QByteArrayView text,
                                        bool readableByOthers);
 

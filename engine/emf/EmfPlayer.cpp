@@ -1,6 +1,7 @@
 #include "engine/emf/EmfPlayer.h"
 
 #include "engine/emf/ByteReader.h"
+#include "engine/emf/EmfRecordWalk.h"
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/MetafileLog.h"
 #include "engine/emf/PerFont.h"
@@ -22,7 +23,7 @@ namespace tavim {
 namespace {
 
 constexpr std::size_t kMaxSavedDcs = 1024;
-constexpr quint32 kMaxTextChars = 65536;
+constexpr quint32 kMaxTextChars = emf::kMaxTextChars;
 constexpr double kMaxCoordinate = 1 << 22;
 constexpr double kMaxScale = 1e4;
 constexpr double kMaxOffset = 1e7;
@@ -115,10 +116,13 @@ QColor readColor(ByteReader& r) {
     return QColor(int(ref & 0xFF), int((ref >> 8) & 0xFF), int((ref >> 16) & 0xFF));
 }
 
+// All six are read whatever their values, so that the fields after them are
+// read where they are.
 std::optional<QTransform> readXform(ByteReader& r) {
     double m[6];
-    for (double& v : m) {
+    for (double& v : m)
         v = r.f32();
+    for (const double v : m) {
         if (!std::isfinite(v))
             return std::nullopt;
     }
@@ -259,9 +263,8 @@ void EmfPlayer::play(QByteArrayView bytes, const QRectF& target) {
 
     m_painter.save();
     m_painter.setClipRect(target, Qt::IntersectClip);
-    ByteReader records(bytes);
     try {
-        records.skip(m_header.recordSize);
+        EmfRecordWalk records(bytes, m_header);
         playAll(records);
     } catch (const Exception&) {
         // A malformed record ends the replay; what was drawn stays.
@@ -270,23 +273,13 @@ void EmfPlayer::play(QByteArrayView bytes, const QRectF& target) {
     m_painter.restore();
 }
 
-void EmfPlayer::playAll(ByteReader& records) {
-    const qint64 maxRecords = std::min<qint64>(emf::kMaxRecords, m_header.nBytes / 8);
-    for (qint64 count = 1; records.remaining() >= 8; ++count) {
-        if (count >= maxRecords)
-            return ended("more records than the record cap");
-        const quint32 type = records.u32();
-        const quint32 size = records.u32();
-        if (size < 8)
-            return ended("a record size below 8");
-        if (size % 4 != 0)
-            return ended("a record size that is not a multiple of 4");
-        if (size - 8 > records.remaining())
-            return ended("a record size beyond what remains of the image");
-        ByteReader body = records.sub(size - 8);
-        if (!playRecord(type, body))
+void EmfPlayer::playAll(EmfRecordWalk& records) {
+    while (std::optional<EmfRecordWalk::Record> record = records.next()) {
+        if (!playRecord(record->type, record->body))
             return;
     }
+    if (records.fault())
+        ended(records.fault());
 }
 
 bool EmfPlayer::playRecord(quint32 type, ByteReader& r) {

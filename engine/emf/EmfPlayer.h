@@ -20,6 +20,7 @@ class QRectF;
 namespace tavim {
 
 class ByteReader;
+class EmfRecordWalk;
 class TextLineEngine;
 
 // Replays the records of one validated metafile onto a QPainter, the page
@@ -53,7 +54,7 @@ private:
         QTransform world;
     };
 
-    void playAll(ByteReader& records);
+    void playAll(EmfRecordWalk& records);
     bool playRecord(quint32 type, ByteReader& r);
 
     void createPen(ByteReader& r);

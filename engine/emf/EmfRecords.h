@@ -45,6 +45,8 @@ constexpr qint64 kHeaderMinSize = 88;
 constexpr qint64 kHeaderExt2Size = 108;
 constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 constexpr qint64 kMaxRecords = 4 * 1024 * 1024;
+// Longer texts are skipped unread.
+constexpr quint32 kMaxTextChars = 65536;
 
 // Stock objects are selected by handle with the top bit set.
 constexpr quint32 kStockFlag = 0x80000000;

@@ -3,6 +3,7 @@
 #include "engine/emf/ByteReader.h"
 #include "engine/emf/EmfHeader.h"
 #include "engine/emf/EmfPlayer.h"
+#include "engine/emf/EmfRecordWalk.h"
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/MetafileLog.h"
 #include "error/Exception.h"
@@ -32,6 +33,11 @@ std::optional<EmfHeader> validHeader(const QByteArray& bytes) {
     return header;
 }
 
+bool refusedRecords(const char* check) {
+    refusedImage(check);
+    return false;
+}
+
 } // namespace
 
 TMetafile TMetafile::fromBytes(QByteArray bytes) {
@@ -51,6 +57,17 @@ qint64 TMetafile::sizeFromHeader(const char* head, qint64 available) {
     ByteReader reader(QByteArrayView(head, available));
     const std::optional<EmfHeader> header = EmfHeader::read(reader);
     return header ? qint64(header->nBytes) : -1;
+}
+
+bool TMetafile::reachesEndRecord() const {
+    EmfRecordWalk records(QByteArrayView(m_bytes), m_header);
+    while (const std::optional<EmfRecordWalk::Record> record = records.next()) {
+        if (record->type == emf::EMR_EOF)
+            return records.atEnd() || refusedRecords("records after the end record");
+        if (const char* check = EmfRecordWalk::shortBody(*record))
+            return refusedRecords(check);
+    }
+    return refusedRecords(records.fault() ? records.fault() : "an image without an end record");
 }
 
 void TMetafile::play(QPainter& painter, const QRectF& target) const {

@@ -29,6 +29,13 @@ public:
     // and the reference device's size in pixels and millimetres.
     QSize size() const { return m_size; }
 
+    // Whether a replay would reach the end record that closes the image:
+    // walks every record by its size and fields without drawing. False, the
+    // check logged (tavim.metafile), where a replay would end early, where no
+    // end record closes the image or records follow it. Records a replay
+    // skips on their own do not count.
+    bool reachesEndRecord() const;
+
     // Replays every record onto `painter`, mapping the page onto `target`.
     // Unknown records are skipped by their size; malformed ones end the replay.
     void play(QPainter& painter, const QRectF& target) const;

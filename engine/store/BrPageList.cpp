@@ -36,6 +36,13 @@ Q_LOGGING_CATEGORY(lcPageFile, "tavim.pagefile", QtWarningMsg)
     throw Exception(QStringLiteral("Metafile is not valid"));
 }
 
+// A page whose replay would stop short: the records the walk logged
+// (tavim.metafile) say where; the user learns which page.
+[[noreturn]] void damagedPage(int page) {
+    qCDebug(lcPageFile, "refused: a page image whose records do not lead to its end record");
+    throw Exception(QStringLiteral("Metafile is not valid (page %1)").arg(page));
+}
+
 // Days since 30 December 1899, local time.
 double nowAsDateTime() {
     const QDateTime now = QDateTime::currentDateTime();
@@ -237,8 +244,10 @@ void TBrPageList::open() {
     if (count == 0)
         throw Exception(QStringLiteral("Report file has no pages"));
     m_cursor = m_headerSize;
-    for (qint32 page = 1; page <= count; ++page)
-        recordAt(m_cursor, size, page);
+    for (qint32 page = 1; page <= count; ++page) {
+        if (!recordAt(m_cursor, size, page).reachesEndRecord())
+            damagedPage(page);
+    }
     if (count > 0 && m_cursor != size)
         readError("bytes after the last record");
     m_count = count;

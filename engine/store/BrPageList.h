@@ -41,8 +41,9 @@ public:
 
     // For a stream opened on a saved file: detects the header form, takes the
     // page count and checks every record and image, so that a file that opens
-    // has every page readable. Throws "Stream read error" or "Metafile is not
-    // valid", or "Report file has no pages".
+    // has every page readable and whole. Throws "Stream read error" or
+    // "Metafile is not valid", "Metafile is not valid (page n)" for an image
+    // whose replay would end before its end record, or "Report file has no pages".
     void open();
     // The whole stream, as a saved file holds it.
     void copyTo(TBrSaveFile& out);

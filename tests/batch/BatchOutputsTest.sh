@@ -95,4 +95,20 @@ if "$report" --open "$work/short.brp" --pdf "$work/short.pdf" 2>"$work/err"; the
     exit 1
 fi
 grep -qx "Stream read error." "$work/err"
+
+# One byte of page 1's end record (the last 20 bytes of its image, which ends
+# 4 bytes before the offset of page 2) damaged: the page is refused, not
+# converted with whatever the replay reached.
+cp "$work/listing.brp" "$work/damaged.brp"
+next=$(od -An -t d4 -j 132 -N 4 "$work/damaged.brp" | tr -d ' ')
+printf '\x0f' | dd of="$work/damaged.brp" bs=1 seek=$((next - 24)) conv=notrunc status=none
+expect_refused "Metafile is not valid (page 1)" \
+    "$report" --open "$work/damaged.brp" --pdf "$work/damaged.pdf"
+[ ! -e "$work/damaged.pdf" ]
+
+# A tavim.conf that is there but cannot be used stops the run; the demo
+# database is not used in its place.
+mkdir -p "$work/cfg/tavim/tavim.conf"
+expect_refused "Cannot use settings file \"$work/cfg/tavim/tavim.conf\": it is a folder." \
+    env XDG_CONFIG_HOME="$work/cfg" "$report" --list
 echo ok

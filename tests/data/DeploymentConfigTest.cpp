@@ -3,11 +3,15 @@
 #include "data/DeploymentConfig.h"
 #include "data/DataModCad.h"
 
+#include "ErrorText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
 
 using namespace tavim;
 
@@ -119,18 +123,44 @@ TEST_F(DeploymentConfigFiles, APasswordOthersCanReadDrawsOneWarning) {
     EXPECT_TRUE(ReadDeploymentConfig().warnings.isEmpty());
 }
 
-TEST_F(DeploymentConfigFiles, AnUnreadableOrHugeFileIsIgnoredWithAWarning) {
-    ASSERT_TRUE(QDir().mkpath(root.filePath("site/tavim/tavim.conf")));
-    DeploymentConfig config = ReadDeploymentConfig();
-    EXPECT_FALSE(config.location.has_value());
-    EXPECT_EQ(config.warnings,
-              QStringList(root.filePath("site/tavim/tavim.conf") + " cannot be read, ignored"));
-    QDir(root.filePath("site")).removeRecursively();
-    write(root.filePath("xdg"), location("x:/y.fdb").toUtf8() + QByteArray(70000, '\n'));
-    config = ReadDeploymentConfig();
-    EXPECT_FALSE(config.location.has_value());
-    ASSERT_EQ(config.warnings.size(), 1);
-    EXPECT_TRUE(config.warnings[0].endsWith("is larger than 65536 bytes, ignored"));
+// A file that is there but cannot be used stops the start, with its path and
+// why, instead of leaving the program on the demo database; the data module
+// made afterwards fails the same way.
+TEST_F(DeploymentConfigFiles, AnUnusableFileIsRefusedWithItsPathAndReason) {
+    const QString folder = root.filePath("site/tavim");
+    const QString path = folder + "/tavim.conf";
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        const char* reason;
+    } cases[] = {
+        {"folder", [&] { QDir().mkpath(path); }, "it is a folder"},
+        {"fifo", [&] { ::mkfifo(QFile::encodeName(path), 0600); }, "it is not a regular file"},
+        {"link to nothing", [&] { QFile::link(folder + "/gone", path); },
+         "No such file or directory"},
+        {"over 64 KB",
+         [&] {
+             write(root.filePath("site"), location("x:/y.fdb").toUtf8() + QByteArray(70000, '\n'));
+         },
+         "it is larger than 65536 bytes"},
+        {"NUL in a section name",
+         [&] {
+             write(root.filePath("site"), QByteArray("[data\0base]\nlocation = x:/y.fdb\n", 33));
+         },
+         "line 1 holds a NUL byte"},
+        {"not UTF-8", [&] { write(root.filePath("site"), "[database]\npassword = senh\xe3\n"); },
+         "line 2 is not UTF-8 text"},
+    };
+    write(root.filePath("xdg"), location("fallback:/x.fdb").toUtf8());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(root.filePath("site")).removeRecursively();
+        QDir().mkpath(folder);
+        c.make();
+        const QString expected = "Cannot use settings file \"" + path + "\": " + c.reason;
+        EXPECT_EQ(test::errorOf([] { ReadDeploymentConfig(); }), expected);
+        EXPECT_EQ(test::errorOf([] { TdmdCadastro dmd; }), expected);
+    }
 }
 
 // --database is applied by the batch tool after the data module is made.

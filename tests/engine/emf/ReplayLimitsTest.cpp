@@ -152,7 +152,7 @@ TEST(ReplayLimits, AFontHeavierThanQtKnowsIsItsHeaviest) {
     EXPECT_FALSE(drawn.isEmpty());
 }
 
-// The end record ends the page, whatever follows it.
+// The end record ends the page's replay, whatever follows it.
 TEST(ReplayLimits, NothingAfterTheEndRecordIsPlayed) {
     const QByteArray bytes = EmfBytes()
                                  .add(emf::EMR_SELECTOBJECT, {kBlackBrush})
@@ -160,6 +160,8 @@ TEST(ReplayLimits, NothingAfterTheEndRecordIsPlayed) {
                                  .add(emf::EMR_RECTANGLE, {0, 0, 50'000, 50'000})
                                  .bytes();
     EXPECT_TRUE(ink(bytes).isEmpty());
+    // A loaded page ends with its end record: what follows was cut from it.
+    EXPECT_FALSE(TMetafile::fromBytes(bytes).reachesEndRecord());
 }
 
 // Records past the cap are not played, however many the image holds.
