@@ -5,11 +5,13 @@
 #include "engine/emf/Metafile.h"
 #include "engine/emf/MetafileRecorder.h"
 #include "engine/store/BrPageList.h"
+#include "engine/store/BrSaveFile.h"
 #include "engine/store/BrStream.h"
 
 #include <QFont>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <chrono>
@@ -117,21 +119,21 @@ int main(int argc, char** argv) {
     });
 
     // Opening reads and walks every page; the file stays in the page cache.
-    QTemporaryFile saved;
-    if (!saved.open())
-        return 1;
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("opened.brp"));
     {
         tavim::TBrPageList list(std::make_unique<tavim::TBrStream>());
         for (int i = 0; i < kOpenedPages; ++i)
             list.append(page);
         list.rewriteHeader();
-        list.copyTo(saved);
-        saved.close();
+        tavim::TBrSaveFile file(saved);
+        list.copyTo(file);
+        file.commit();
     }
     double opened = 1e300;
     for (int round = 0; round < kRounds; ++round) {
         const auto start = std::chrono::steady_clock::now();
-        tavim::TBrPageList list(tavim::TBrStream::openFile(saved.fileName()));
+        tavim::TBrPageList list(tavim::TBrStream::openFile(saved));
         list.open();
         const std::chrono::duration<double, std::milli> elapsed =
             std::chrono::steady_clock::now() - start;
