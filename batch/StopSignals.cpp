@@ -1,8 +1,15 @@
 #include "batch/StopSignals.h"
 
-#include <QSocketNotifier>
+#include "data/DbConnection.h"
+
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/signalfd.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace tavim {
@@ -17,6 +24,12 @@ sigset_t stopSet() {
     return set;
 }
 
+void closeFd(int& fd) {
+    if (fd >= 0)
+        close(fd);
+    fd = -1;
+}
+
 } // namespace
 
 void TStopSignals::block() {
@@ -25,42 +38,98 @@ void TStopSignals::block() {
 }
 
 TStopSignals::TStopSignals() {
-    const sigset_t set = stopSet();
-    m_fd = signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (m_fd < 0)
+    if (startReading())
         return;
-    m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
-        readPending();
-        if (m_signal != 0 && onStop)
-            onStop();
-    });
+    const int error = errno;
+    closeFd(m_signalFd);
+    closeFd(m_quitFd);
+    const sigset_t set = stopSet();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    std::fprintf(stderr,
+                 "tavim-report: warning: cannot read the stop signals (%s); Ctrl+C ends "
+                 "the tool at once\n",
+                 std::strerror(error));
+}
+
+bool TStopSignals::startReading() {
+    const sigset_t set = stopSet();
+    m_signalFd = signalfd(-1, &set, SFD_CLOEXEC);
+    if (m_signalFd < 0)
+        return false;
+    m_quitFd = eventfd(0, EFD_CLOEXEC);
+    if (m_quitFd < 0)
+        return false;
+    try {
+        m_thread = std::thread([this] { readSignals(); });
+    } catch (const std::system_error& e) {
+        errno = e.code().value();
+        return false;
+    }
+    return true;
 }
 
 TStopSignals::~TStopSignals() {
-    m_notifier.reset();
-    if (m_fd >= 0)
-        close(m_fd);
+    if (m_thread.joinable()) {
+        const uint64_t one = 1;
+        // Without the wake-up the join would wait for a signal: end the process.
+        if (write(m_quitFd, &one, sizeof one) != ssize_t(sizeof one))
+            std::terminate();
+        m_thread.join();
+    }
+    closeFd(m_signalFd);
+    closeFd(m_quitFd);
 }
 
-void TStopSignals::readPending() {
-    if (m_fd < 0)
-        return;
-    signalfd_siginfo info{};
-    while (read(m_fd, &info, sizeof info) == ssize_t(sizeof info)) {
-        if (m_signal == 0)
-            m_signal = int(info.ssi_signo);
+void TStopSignals::check() const {
+    if (const int signal = received(); signal != 0)
+        throw EInterrupted(signal);
+}
+
+void TStopSignals::setConnection(TDbConnection* connection) {
+    const std::lock_guard lock(m_mutex);
+    m_connection = connection;
+    if (m_connection && m_signal.load() != 0)
+        m_connection->interrupt(m_signal.load());
+}
+
+void TStopSignals::readSignals() {
+    pollfd fds[] = {{m_signalFd, POLLIN, 0}, {m_quitFd, POLLIN, 0}};
+    for (;;) {
+        if (poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            // Delivered here by their default action rather than never.
+            const sigset_t set = stopSet();
+            pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+            uint64_t quit = 0;
+            while (read(m_quitFd, &quit, sizeof quit) < 0 && errno == EINTR) {
+            }
+            return;
+        }
+        if (fds[1].revents != 0)
+            return;
+        signalfd_siginfo info{};
+        if (read(m_signalFd, &info, sizeof info) == ssize_t(sizeof info))
+            take(int(info.ssi_signo));
     }
 }
 
-int TStopSignals::received() {
-    readPending();
-    return m_signal;
-}
-
-void TStopSignals::check() {
-    if (const int signal = received(); signal != 0)
-        throw EInterrupted(signal);
+void TStopSignals::take(int signal) {
+    int none = 0;
+    if (!m_signal.compare_exchange_strong(none, signal))
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_connection)
+            m_connection->interrupt(signal);
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (onStop)
+                onStop();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace tavim

@@ -44,6 +44,7 @@ FbApi resolveAll(void* library) {
     resolve(library, api.put_segment, "isc_put_segment");
     resolve(library, api.close_blob, "isc_close_blob");
     resolve(library, api.interpret, "fb_interpret");
+    resolve(library, api.cancel_operation, "fb_cancel_operation");
     return api;
 }
 

@@ -32,6 +32,7 @@ struct FbApi {
     decltype(&isc_put_segment) put_segment = nullptr;
     decltype(&isc_close_blob) close_blob = nullptr;
     decltype(&fb_interpret) interpret = nullptr;
+    decltype(&fb_cancel_operation) cancel_operation = nullptr;
 };
 
 // A status vector, cleared for each call.

@@ -13,12 +13,14 @@ struct FakeServer {
     std::vector<RowValues> rows;
     QString refuseConnect;
     QString refusePrepare;
+    QString refuseClose;
     int connects = 0;
     QStringList prepared;
     std::vector<DbParam> lastParams;
     int openCursors = 0;
     // How many rows had been fetched at each read-ahead.
     std::vector<size_t> readAheadAfter;
+    std::vector<DbCancel> cancels;
 };
 
 class FakeStatement : public DbStatement {
@@ -37,8 +39,15 @@ public:
         row = m_server.rows[m_next++];
         return true;
     }
-    void readAhead() override { m_server.readAheadAfter.push_back(m_next); }
-    void close() override { --m_server.openCursors; }
+    bool readAhead(int) override {
+        m_server.readAheadAfter.push_back(m_next);
+        return false;
+    }
+    void close() override {
+        --m_server.openCursors;
+        if (!m_server.refuseClose.isEmpty())
+            throw EDatabaseError(m_server.refuseClose);
+    }
 
 private:
     FakeServer& m_server;
@@ -55,6 +64,7 @@ public:
         m_server.prepared << sql;
         return std::make_unique<FakeStatement>(m_server, sql);
     }
+    void cancel(DbCancel how) noexcept override { m_server.cancels.push_back(how); }
 
 private:
     FakeServer& m_server;
