@@ -4,6 +4,8 @@
 #include "error/DatabaseError.h"
 
 #include <QStringList>
+#include <condition_variable>
+#include <mutex>
 
 namespace tavim::test {
 
@@ -20,7 +22,12 @@ struct FakeServer {
     int openCursors = 0;
     // How many rows had been fetched at each read-ahead.
     std::vector<size_t> readAheadAfter;
-    std::vector<DbCancel> cancels;
+    // A server that stops answering: fetching waits until the connection is cut.
+    bool silent = false;
+    std::mutex mutex;
+    std::condition_variable cut;
+    std::vector<DbCancel> cancels; // guarded by mutex
+    bool waiting = false;          // a fetch is waiting; guarded by mutex
 };
 
 class FakeStatement : public DbStatement {
@@ -34,6 +41,16 @@ public:
         ++m_server.openCursors;
     }
     bool fetch(RowValues& row) override {
+        if (m_server.silent) {
+            std::unique_lock lock(m_server.mutex);
+            m_server.waiting = true;
+            m_server.cut.notify_all();
+            m_server.cut.wait(lock, [this] {
+                return std::count(m_server.cancels.begin(), m_server.cancels.end(),
+                                  DbCancel::Abort) > 0;
+            });
+            throw EDatabaseError("Error reading data from the connection.");
+        }
         if (m_next >= m_server.rows.size())
             return false;
         row = m_server.rows[m_next++];
@@ -64,7 +81,11 @@ public:
         m_server.prepared << sql;
         return std::make_unique<FakeStatement>(m_server, sql);
     }
-    void cancel(DbCancel how) noexcept override { m_server.cancels.push_back(how); }
+    void cancel(DbCancel how) noexcept override {
+        const std::lock_guard lock(m_server.mutex);
+        m_server.cancels.push_back(how);
+        m_server.cut.notify_all();
+    }
 
 private:
     FakeServer& m_server;
