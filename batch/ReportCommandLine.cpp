@@ -63,6 +63,7 @@ QString ReportUsage() {
         "Connection settings: the [database] section (location, user, password) of\n"
         "tavim.conf in $XDG_CONFIG_HOME/tavim or $XDG_CONFIG_DIRS/tavim (/etc/xdg/tavim);\n"
         "TAVIM_DATABASE, TAVIM_USER, TAVIM_PASSWORD override it; --database overrides both.\n"
+        "TAVIM_REPLY_LIMIT: seconds a database call waits for the server's reply (30).\n"
         "A progress bar goes to standard error when it is a terminal.\n"
         "Exit codes: 0 done, 1 the listing failed (message on standard error), 2 usage error.\n");
 }
