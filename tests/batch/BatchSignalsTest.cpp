@@ -10,12 +10,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <arpa/inet.h>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace tavim::test {
@@ -190,114 +187,75 @@ TEST_F(BatchPrint, WithoutATemporaryFolderThePrintFailsClearly) {
     EXPECT_TRUE(queue.arrived().isEmpty());
 }
 
+// Whether /proc/net/tcp or tcp6 has a socket in `state` whose address at
+// `column` (1 local, 2 remote) has `port`.
+bool tcpHas(int column, int port, const char* state) {
+    const QByteArray suffix =
+        QStringLiteral(":%1").arg(port, 4, 16, QChar(u'0')).toUpper().toLatin1();
+    QByteArray table;
+    for (const char* name : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        QFile tcp(name);
+        table += tcp.open(QIODevice::ReadOnly) ? tcp.readAll() : QByteArray();
+    }
+    for (const QByteArray& line : table.split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() > 3 && f[column].endsWith(suffix) && f[3] == state)
+            return true;
+    }
+    return false;
+}
+
 // A server of the test's own, killed or frozen while tavim-report waits for
-// its rows: the tool ends with a message (exit 1) within the reply limit, or at
-// once with 143 when stopped; never a hang or an abort.
+// its rows: the tool ends with a message (exit 1) within the reply limit, or
+// with 143 at once when stopped; never a hang or an abort.
 struct ServerFault {
     const char* name;
     int serverSignal;
-    int toolSignal; // sent to the tool 300 ms after the server's
+    int toolSignal; // 300 ms after the server's
     int exitCode;
     const char* message; // a pattern
-    qint64 withinMs;     // from the last signal to the tool's exit
+    qint64 withinMs;     // from the last signal to the exit
 };
 
 class BatchServerFaults : public ::testing::TestWithParam<ServerFault> {
 protected:
-    static void SetUpTestSuite() {
+    void SetUp() override {
         if (qEnvironmentVariableIsEmpty("TAVIM_TEST_SERVER"))
-            return;
-        s_dir = new QTemporaryDir;
-        // Rows that never end, each after a little work: the tool is always
-        // waiting for the next batch.
-        const QString endless = QStringLiteral(
-            "SET TERM ^ ;\nCREATE OR ALTER PROCEDURE TAVIM (DT_INI DATE, DT_FIM DATE) RETURNS ("
-            "PROPRIETARIO VARCHAR(50), IMOVEL VARCHAR(90), INQUILINO VARCHAR(50), ALUGUEL DOUBLE "
-            "PRECISION, TAXA_ADM DOUBLE PRECISION, OUTROS DOUBLE PRECISION, OBSERVACOES "
-            "VARCHAR(50), SITUACAO VARCHAR(20)) AS DECLARE I INTEGER; BEGIN SITUACAO = 'ATIVADO'; "
-            "WHILE (1 = 1) DO BEGIN I = 0; WHILE (I < 20000) DO I = I + 1; PROPRIETARIO = 'X'; "
-            "SUSPEND; END END^\nSET TERM ; ^\nCOMMIT;\n");
-        QProcess demo;
-        demo.start(QStringLiteral(TAVIM_DEMO_DB), {database(), "--contracts", "1"});
-        ASSERT_TRUE(demo.waitForFinished(60'000));
-        ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+            GTEST_SKIP() << "TAVIM_TEST_SERVER is not set (the server's password)";
+        // Rows that never end, each after a little work: the tool always waits
+        // for the next batch.
         QProcess isql;
-        isql.start("isql-fb", {"-q", "-user", "SYSDBA", database()});
-        isql.write(endless.toUtf8());
+        isql.start("isql-fb", {"-q"});
+        isql.write(QStringLiteral(
+                       "CREATE DATABASE '%1' USER 'SYSDBA';\nSET TERM ^ ;\nCREATE PROCEDURE TAVIM "
+                       "(DT_INI DATE, DT_FIM DATE) RETURNS (PROPRIETARIO VARCHAR(50), IMOVEL "
+                       "VARCHAR(90), INQUILINO VARCHAR(50), ALUGUEL DOUBLE PRECISION, TAXA_ADM "
+                       "DOUBLE PRECISION, OUTROS DOUBLE PRECISION, OBSERVACOES VARCHAR(50), "
+                       "SITUACAO VARCHAR(20)) AS DECLARE I INTEGER; BEGIN WHILE (1 = 1) DO BEGIN "
+                       "I = 0; WHILE (I < 20000) DO I = I + 1; SUSPEND; END END^\nSET TERM ; ^\n")
+                       .arg(database())
+                       .toUtf8());
         isql.closeWriteChannel();
         ASSERT_TRUE(isql.waitForFinished(60'000));
         ASSERT_EQ(isql.exitCode(), 0) << isql.readAllStandardError().toStdString();
-    }
-    static void TearDownTestSuite() {
-        delete s_dir;
-        s_dir = nullptr;
-    }
-    static QString database() { return s_dir->filePath("endless.fdb"); }
-
-    void SetUp() override {
-        if (!s_dir)
-            GTEST_SKIP() << "TAVIM_TEST_SERVER is not set (the server's password)";
-        m_port = freePort();
+        while (tcpHas(1, m_port, "0A"))
+            ++m_port;
         m_server.start("/usr/sbin/firebird", {"-p", QString::number(m_port)});
-        ASSERT_TRUE(m_server.waitForStarted());
-        for (int tick = 0; tick < 100 && !accepts(m_port); ++tick)
+        for (int tick = 0; tick < 100 && !tcpHas(1, m_port, "0A"); ++tick)
             QThread::msleep(50);
-        ASSERT_TRUE(accepts(m_port)) << "the test's server did not start";
+        ASSERT_TRUE(tcpHas(1, m_port, "0A")) << "the test's server did not start";
     }
     void TearDown() override {
-        if (m_server.state() == QProcess::NotRunning)
-            return;
         ::kill(pid_t(m_server.processId()), SIGKILL);
         ::kill(pid_t(m_server.processId()), SIGCONT);
         m_server.waitForFinished(10'000);
     }
+    QString database() const { return m_dir.filePath("endless.fdb"); }
 
-    static int freePort() {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0);
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        close(fd);
-        return ntohs(address.sin_port);
-    }
-    static bool accepts(int port) {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(quint16(port));
-        const bool connected =
-            ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        close(fd);
-        return connected;
-    }
-    // The process holds an established connection to port.
-    static bool connectedTo(qint64 pid, int port) {
-        QStringList sockets;
-        for (const QFileInfo& fd : QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryInfoList())
-            sockets << fd.symLinkTarget().section('/', -1);
-        QFile tcp(QStringLiteral("/proc/%1/net/tcp").arg(pid));
-        if (!tcp.open(QIODevice::ReadOnly))
-            return false;
-        const QString remote = QStringLiteral(":%1").arg(port, 4, 16, QChar(u'0')).toUpper();
-        for (const QByteArray& line : tcp.readAll().split('\n')) {
-            const QStringList f = QString::fromLatin1(line).simplified().split(' ');
-            if (f.size() > 9 && f[2].endsWith(remote) && f[3] == "01" &&
-                sockets.contains(QStringLiteral("socket:[%1]").arg(f[9])))
-                return true;
-        }
-        return false;
-    }
-
-    static QTemporaryDir* s_dir;
-    int m_port = 0;
+    QTemporaryDir m_dir;
+    int m_port = 31000 + getpid() % 20000;
     QProcess m_server;
 };
-
-QTemporaryDir* BatchServerFaults::s_dir = nullptr;
 
 TEST_P(BatchServerFaults, EndsWithinTheLimit) {
     const ServerFault& fault = GetParam();
@@ -311,12 +269,10 @@ TEST_P(BatchServerFaults, EndsWithinTheLimit) {
     report.start(QStringLiteral(TAVIM_REPORT), {"--list", "--month", "2", "--year", "2024"});
     ASSERT_TRUE(report.waitForStarted());
     for (int tick = 0;
-         tick < 10'000 && report.state() == QProcess::Running &&
-         !(signalsTaken(report.processId()) && connectedTo(report.processId(), m_port));
-         ++tick)
+         tick < 10'000 && !(signalsTaken(report.processId()) && tcpHas(2, m_port, "01")); ++tick)
         QThread::msleep(1);
-    ASSERT_EQ(report.state(), QProcess::Running) << report.readAllStandardError().toStdString();
     QThread::msleep(200); // the rows flow
+    ASSERT_EQ(report.state(), QProcess::Running) << report.readAllStandardError().toStdString();
     ::kill(pid_t(m_server.processId()), fault.serverSignal);
     if (fault.toolSignal) {
         QThread::msleep(300);
@@ -324,20 +280,14 @@ TEST_P(BatchServerFaults, EndsWithinTheLimit) {
     }
     QElapsedTimer waited;
     waited.start();
-    const bool ended = report.waitForFinished(int(fault.withinMs) + 10'000);
-    const qint64 elapsed = waited.elapsed();
-    if (!ended)
+    if (!report.waitForFinished(int(fault.withinMs) + 10'000))
         report.kill();
-    ASSERT_TRUE(ended) << "the tool hangs";
-    EXPECT_LT(elapsed, fault.withinMs);
+    EXPECT_LT(waited.elapsed(), fault.withinMs);
     EXPECT_EQ(report.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(report.exitCode(), fault.exitCode);
     const QString message = QString::fromLocal8Bit(report.readAllStandardError()).trimmed();
-    EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(fault.message))
-                    .match(message)
-                    .hasMatch())
+    EXPECT_TRUE(message.contains(QRegularExpression(QStringLiteral("^%1$").arg(fault.message))))
         << message.toStdString();
-    EXPECT_TRUE(report.readAllStandardOutput().isEmpty()) << "no listing from a failed query";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -27,7 +27,6 @@ struct FakeServer {
     std::mutex mutex;
     std::condition_variable cut;
     std::vector<DbCancel> cancels; // guarded by mutex
-    bool waiting = false;          // a fetch is waiting; guarded by mutex
 };
 
 class FakeStatement : public DbStatement {
@@ -43,12 +42,7 @@ public:
     bool fetch(RowValues& row) override {
         if (m_server.silent) {
             std::unique_lock lock(m_server.mutex);
-            m_server.waiting = true;
-            m_server.cut.notify_all();
-            m_server.cut.wait(lock, [this] {
-                return std::count(m_server.cancels.begin(), m_server.cancels.end(),
-                                  DbCancel::Abort) > 0;
-            });
+            m_server.cut.wait(lock, [this] { return m_server.cancels.size() == 2; });
             throw EDatabaseError("Error reading data from the connection.");
         }
         if (m_next >= m_server.rows.size())

@@ -3,8 +3,6 @@
 #include "tests/data/firebird/DriverFixture.h"
 #include "tools/DemoContracts.h"
 
-#include <climits>
-
 namespace tavim::test {
 namespace {
 
@@ -61,7 +59,7 @@ TEST_P(ReadAhead, ExecutingAgainDropsRowsNotYetRead) {
     const auto statement = session->prepare(kKindsQuery);
     const std::vector<RowValues> expected = fetchAll(*statement);
     statement->execute({});
-    statement->readAhead(INT_MAX);
+    statement->readAhead(1 << 30);
     RowValues row;
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(statement->fetch(row));
@@ -72,7 +70,7 @@ TEST_P(ReadAhead, RowsNotYetReadGoWithTheConnection) {
     auto session = connect(db);
     const auto statement = session->prepare(kKindsQuery);
     statement->execute({});
-    statement->readAhead(INT_MAX);
+    statement->readAhead(1 << 30);
     session.reset();
     RowValues row;
     EXPECT_EQ(errorOf([&] { statement->fetch(row); }), "Database connection is closed");
