@@ -4,6 +4,7 @@
 // reached the step under test, seen from outside through its temporary files.
 #include "tests/engine/print/CupsQueue.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -268,9 +269,10 @@ TEST_P(BatchServerFaults, EndsWithinTheLimit) {
     report.setProcessEnvironment(env);
     report.start(QStringLiteral(TAVIM_REPORT), {"--list", "--month", "2", "--year", "2024"});
     ASSERT_TRUE(report.waitForStarted());
-    for (int tick = 0;
-         tick < 10'000 && !(signalsTaken(report.processId()) && tcpHas(2, m_port, "01")); ++tick)
-        QThread::msleep(1);
+    for (QDeadlineTimer limit(30'000);
+         !limit.hasExpired() && report.state() == QProcess::Running &&
+         !(signalsTaken(report.processId()) && tcpHas(2, m_port, "01"));)
+        QThread::msleep(10);
     QThread::msleep(200); // the rows flow
     ASSERT_EQ(report.state(), QProcess::Running) << report.readAllStandardError().toStdString();
     ::kill(pid_t(m_server.processId()), fault.serverSignal);
