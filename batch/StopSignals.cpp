@@ -24,6 +24,25 @@ sigset_t stopSet() {
     return set;
 }
 
+// The signal's default action: the process ends by it.
+void endBySignal(int signal) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Unblocked with a handler of ours: the database client library takes over
+// signals still at their default action, and its handler only shuts its
+// connections down, leaving the process running.
+void leaveToDefaultAction() {
+    struct sigaction action {};
+    action.sa_handler = endBySignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    const sigset_t set = stopSet();
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
 void closeFd(int& fd) {
     if (fd >= 0)
         close(fd);
@@ -43,8 +62,7 @@ TStopSignals::TStopSignals() {
     const int error = errno;
     closeFd(m_signalFd);
     closeFd(m_quitFd);
-    const sigset_t set = stopSet();
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    leaveToDefaultAction();
     std::fprintf(stderr,
                  "tavim-report: warning: cannot read the stop signals (%s); Ctrl+C ends "
                  "the tool at once\n",
@@ -99,8 +117,7 @@ void TStopSignals::readSignals() {
             if (errno == EINTR)
                 continue;
             // Delivered here by their default action rather than never.
-            const sigset_t set = stopSet();
-            pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+            leaveToDefaultAction();
             uint64_t quit = 0;
             while (read(m_quitFd, &quit, sizeof quit) < 0 && errno == EINTR) {
             }
