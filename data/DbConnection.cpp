@@ -103,6 +103,11 @@ void TDbConnection::watched(const std::function<void(DbSession&)>& call) {
     m_watchdog.begin(current, replyLimit);
     try {
         call(current);
+    } catch (const EConnectionLost&) {
+        endCall();
+        // The next call connects anew rather than failing the same way.
+        close();
+        throw;
     } catch (...) {
         endCall();
         throw;

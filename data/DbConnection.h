@@ -49,7 +49,7 @@ public:
     // Runs call, which talks to the server through the session, under the
     // watchdog. A call it cancelled fails with EInterrupted or the reply
     // limit's error, whatever the call itself answered, and the connection is
-    // closed: it may have been cut under the call.
+    // closed: it may have been cut under the call. So is a lost connection.
     void watched(const std::function<void(DbSession&)>& call);
     // Ends the running call and refuses every later one with EInterrupted(signal).
     void interrupt(int signal) noexcept { m_watchdog.stop(signal); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Value.h"
+#include "error/DatabaseError.h"
 
 #include <QString>
 #include <memory>
@@ -30,6 +31,13 @@ struct ConnectionOptions {
     // Pages the embedded engine caches for a database it opens, in this
     // process; 0 leaves its default. A server keeps its own setting.
     int pageBuffers = 0;
+};
+
+// A failure that means the connection itself is gone (the server stopped, the
+// network failed): every later call on it would fail the same way.
+class EConnectionLost : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
 };
 
 // A parameter value for a "?" place; dates travel as TDateTime in a double.

@@ -1,5 +1,6 @@
 #include "data/firebird/FbClient.h"
 
+#include "data/DbDriver.h"
 #include "data/firebird/ConnectionCharset.h"
 #include "error/DatabaseError.h"
 
@@ -48,6 +49,22 @@ FbApi resolveAll(void* library) {
     return api;
 }
 
+bool meansConnectionLost(ISC_STATUS code) {
+    switch (code) {
+    case isc_network_error:
+    case isc_net_read_err:
+    case isc_net_write_err:
+    case isc_lost_db_connection:
+    case isc_conn_lost:
+    case isc_shutdown:
+    case isc_att_shutdown:
+    case isc_net_server_shutdown:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 const FbClient& FbClient::load(const QString& libraryName) {
@@ -79,8 +96,11 @@ QString FbClient::statusText(const FbStatus& status) const {
 }
 
 void FbClient::check(const FbStatus& status) const {
-    if (status.failed())
-        throw EDatabaseError(statusText(status));
+    if (!status.failed())
+        return;
+    if (meansConnectionLost(status.code()))
+        throw EConnectionLost(statusText(status));
+    throw EDatabaseError(statusText(status));
 }
 
 } // namespace tavim

@@ -16,6 +16,7 @@ struct FakeServer {
     QString refuseConnect;
     QString refusePrepare;
     QString refuseClose;
+    QString loseOnFetch;
     int connects = 0;
     QStringList prepared;
     std::vector<DbParam> lastParams;
@@ -45,6 +46,8 @@ public:
             m_server.cut.wait(lock, [this] { return m_server.cancels.size() == 2; });
             throw EDatabaseError("Error reading data from the connection.");
         }
+        if (!m_server.loseOnFetch.isEmpty())
+            throw EConnectionLost(m_server.loseOnFetch);
         if (m_next >= m_server.rows.size())
             return false;
         row = m_server.rows[m_next++];

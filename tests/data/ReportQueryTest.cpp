@@ -182,6 +182,14 @@ TEST_F(ReportQuery, RefusedConnectionIsTriedAgainNextTime) {
     EXPECT_EQ(fresh.cdsTavim.rowCount(), 3);
 }
 
+TEST_F(ReportQuery, ALostConnectionIsOpenedAgainNextTime) {
+    server.loseOnFetch = "Error reading data from the connection.";
+    EXPECT_EQ(errorOf([&] { generate(); }), server.loseOnFetch);
+    server.loseOnFetch.clear();
+    generate();
+    EXPECT_EQ(server.connects, 2);
+}
+
 TEST_F(ReportQuery, RefusedStatementLeavesTheTableClosed) {
     generate();
     server.refusePrepare = "Dynamic SQL Error\nSQL error code = -104\nToken unknown";
