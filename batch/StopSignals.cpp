@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <system_error>
 #include <unistd.h>
@@ -61,7 +60,6 @@ TStopSignals::TStopSignals() {
         return;
     const int error = errno;
     closeFd(m_signalFd);
-    closeFd(m_quitFd);
     leaveToDefaultAction();
     std::fprintf(stderr,
                  "tavim-report: warning: cannot read the stop signals (%s); Ctrl+C ends "
@@ -74,9 +72,6 @@ bool TStopSignals::startReading() {
     m_signalFd = signalfd(-1, &set, SFD_CLOEXEC);
     if (m_signalFd < 0)
         return false;
-    m_quitFd = eventfd(0, EFD_CLOEXEC);
-    if (m_quitFd < 0)
-        return false;
     try {
         m_thread = std::thread([this] { readSignals(); });
     } catch (const std::system_error& e) {
@@ -87,15 +82,10 @@ bool TStopSignals::startReading() {
 }
 
 TStopSignals::~TStopSignals() {
-    if (m_thread.joinable()) {
-        const uint64_t one = 1;
-        // Without the wake-up the join would wait for a signal: end the process.
-        if (write(m_quitFd, &one, sizeof one) != ssize_t(sizeof one))
-            std::terminate();
+    m_quit = true;
+    if (m_thread.joinable())
         m_thread.join();
-    }
     closeFd(m_signalFd);
-    closeFd(m_quitFd);
 }
 
 void TStopSignals::check() const {
@@ -111,22 +101,20 @@ void TStopSignals::setConnection(TDbConnection* connection) {
 }
 
 void TStopSignals::readSignals() {
-    pollfd fds[] = {{m_signalFd, POLLIN, 0}, {m_quitFd, POLLIN, 0}};
-    for (;;) {
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            // Delivered here by their default action rather than never.
+    // Wakes now and then to see whether it should end: nothing to fail there.
+    constexpr int kQuitCheckMs = 50;
+    pollfd stopFd{m_signalFd, POLLIN, 0};
+    while (!m_quit) {
+        const int ready = poll(&stopFd, 1, kQuitCheckMs);
+        if (ready < 0 && errno != EINTR) {
+            // Delivered to this thread by their default action rather than never.
             leaveToDefaultAction();
-            uint64_t quit = 0;
-            while (read(m_quitFd, &quit, sizeof quit) < 0 && errno == EINTR) {
-            }
+            while (!m_quit)
+                poll(nullptr, 0, kQuitCheckMs);
             return;
         }
-        if (fds[1].revents != 0)
-            return;
         signalfd_siginfo info{};
-        if (read(m_signalFd, &info, sizeof info) == ssize_t(sizeof info))
+        if (ready > 0 && read(m_signalFd, &info, sizeof info) == ssize_t(sizeof info))
             take(int(info.ssi_signo));
     }
 }

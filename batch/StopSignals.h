@@ -18,7 +18,8 @@ class TDbConnection;
 // thread and are read on a stop thread of this object's own, so that a main
 // thread blocked in a database call is still reached: the stop thread cancels
 // the call of the connection it is given. Owned by the main thread; the stop
-// thread only touches m_signal and, under m_mutex, m_connection.
+// thread reads m_signalFd and touches only the atomics and, under m_mutex,
+// m_connection.
 class TStopSignals : public QObject {
 public:
     // Blocks both signals for this thread and every thread started after it;
@@ -46,7 +47,7 @@ private:
 
     std::atomic<int> m_signal = 0;
     int m_signalFd = -1;
-    int m_quitFd = -1;
+    std::atomic<bool> m_quit = false;
     std::thread m_thread;
     std::mutex m_mutex;
     TDbConnection* m_connection = nullptr;
