@@ -134,12 +134,11 @@ void TDbQuery::next() {
 }
 
 void TDbQuery::readAhead() {
-    // In batches, each a call of its own for the watchdog: a long listing
-    // from a server that keeps answering is no silent server.
-    constexpr int kBatch = 1000;
+    // Row by row, each a call of its own for the watchdog: its limit is on one
+    // reply of the server, which a long listing that keeps coming never reaches.
     bool more = m_active && !m_eof;
     while (more)
-        serverCall([&](DbSession&) { more = m_statement->readAhead(kBatch); });
+        serverCall([&](DbSession&) { more = m_statement->readAhead(1); });
     m_allRead = m_active;
 }
 

@@ -33,6 +33,10 @@ void TDbWatchdog::begin(DbSession& session, Clock::duration limit) {
     m_deadline = Clock::now() + limit;
     m_cancelled.reset();
     m_aborted = false;
+    // A thread waiting for an earlier deadline sees this call when it wakes:
+    // no wake-up per row.
+    if (!m_idle && m_waitingUntil <= m_deadline)
+        return;
     lock.unlock();
     m_wake.notify_all();
 }
@@ -72,12 +76,15 @@ void TDbWatchdog::watch() {
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         if (!m_session || m_aborted) {
+            m_idle = true;
             m_wake.wait(lock);
+            m_idle = false;
             continue;
         }
         const bool due = m_stopSignal != 0 || Clock::now() >= m_deadline;
         if (!due) {
-            m_wake.wait_until(lock, m_deadline);
+            m_waitingUntil = m_deadline;
+            m_wake.wait_until(lock, m_waitingUntil);
             continue;
         }
         if (!m_cancelled) {
@@ -87,7 +94,8 @@ void TDbWatchdog::watch() {
             continue;
         }
         if (Clock::now() < m_deadline) {
-            m_wake.wait_until(lock, m_deadline);
+            m_waitingUntil = m_deadline;
+            m_wake.wait_until(lock, m_waitingUntil);
             continue;
         }
         m_aborted = true;

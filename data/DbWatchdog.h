@@ -56,7 +56,9 @@ private:
     Clock::time_point m_deadline;
     std::optional<DbCallCancelled> m_cancelled; // of the running call
     bool m_aborted = false;
-    bool m_cancelling = false; // the session is in use on the watching thread
+    bool m_cancelling = false;        // the session is in use on the watching thread
+    bool m_idle = true;               // the watching thread waits for a call
+    Clock::time_point m_waitingUntil; // or for this time
 };
 
 } // namespace tavim
