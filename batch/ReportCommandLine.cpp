@@ -89,6 +89,7 @@ QString ReportUsage() {
         "Connection settings: the [database] section (location, user, password) of\n"
         "tavim.conf in $XDG_CONFIG_HOME/tavim or $XDG_CONFIG_DIRS/tavim (/etc/xdg/tavim);\n"
         "TAVIM_DATABASE, TAVIM_USER, TAVIM_PASSWORD override it; --database overrides both.\n"
+        "TAVIM_REPLY_LIMIT: seconds a database call waits for the server's reply (30).\n"
         "A progress bar goes to standard error when it is a terminal.\n"
         "Files are written aside and put in place only when the whole call succeeded;\n"
         "a failed or interrupted call leaves the files that were there as they were.\n"

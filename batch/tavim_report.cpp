@@ -26,6 +26,8 @@ int run(const ReportRequest& request, TStopSignals& stop) {
     // Made first: an output that cannot be created fails before the query.
     TBatchOutputs outputs(request);
     TdmdCadastro dmd;
+    // The main thread may be blocked in a call to the server when a signal comes.
+    const TStopDatabase stopQuery(stop, dmd.sql);
     if (request.database)
         dmd.sql.setParam("Database", *request.database);
     if (!request.open) {
@@ -61,12 +63,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool p
     return std::make_unique<QApplication>(argc, argv);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    TStandardOutput::holdClosedDescriptors();
-    // Before any thread exists, so that every thread inherits it.
-    TStopSignals::block();
+int reportMain(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -96,6 +93,21 @@ int main(int argc, char** argv) {
         return 1;
     } catch (const Exception& e) {
         std::fprintf(stderr, "%s\n", ErrorBoxText(e.message()).toUtf8().constData());
+        return 1;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TStandardOutput::holdClosedDescriptors();
+    // Before any thread exists, so that every thread inherits it.
+    TStopSignals::block();
+    // Out of memory, a thread that cannot start: a message and exit 1, not a core dump.
+    try {
+        return reportMain(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tavim-report: %s\n", e.what());
         return 1;
     }
 }

@@ -3,6 +3,7 @@
 #include "data/Conversions.h"
 #include "data/DeploymentConfig.h"
 #include "data/firebird/FirebirdDriver.h"
+#include "error/DatabaseError.h"
 
 #include <QDir>
 #include <cstdio>
@@ -65,6 +66,21 @@ void applyEnvironment(TDbConnection& sql) {
     }
 }
 
+// TAVIM_REPLY_LIMIT replaces the seconds a call waits for the server's reply.
+void applyReplyLimit(TDbConnection& sql) {
+    if (!qEnvironmentVariableIsSet("TAVIM_REPLY_LIMIT"))
+        return;
+    const QString text = qEnvironmentVariable("TAVIM_REPLY_LIMIT");
+    bool ok = false;
+    const int seconds = text.trimmed().toInt(&ok);
+    if (!ok || seconds < 1 || seconds > 3600)
+        throw EDatabaseError(
+            QStringLiteral(
+                "TAVIM_REPLY_LIMIT must be a number of seconds from 1 to 3600, not \"%1\"")
+                .arg(text));
+    sql.replyLimit = std::chrono::seconds(seconds);
+}
+
 void registerDrivers() {
     static const bool registered = [] {
         TDbConnection::registerDriver("getSQLDriverFIREBIRD", [](const QString& vendorLib) {
@@ -114,8 +130,13 @@ TdmdCadastro::TdmdCadastro(TComponent* owner)
 }
 
 TdmdCadastro::~TdmdCadastro() {
-    cdsTavim.close();
-    sqlTavim.close();
+    // Also runs while a failure unwinds: closing must not throw over it.
+    try {
+        cdsTavim.close();
+    } catch (const std::exception& e) {
+        qCDebug(lcDatabase, "cdsTavim: closing failed: %s", e.what());
+    }
+    sqlTavim.closeQuietly();
     sql.close();
 }
 
@@ -147,6 +168,8 @@ void TdmdCadastro::RunReportQuery(int monthIndex, const QString& yearText, bool 
     const int year = ParseInteger(yearText);
     const TDateTime firstDay = MakeDate(unsigned(year), unsigned(month), 1);
     const TDateTime lastDay = AddMonths(firstDay, 1) - 1;
+    // Read here, not at start-up: a bad value is reported as "Gerar"'s failure.
+    applyReplyLimit(sql);
 
     sqlTavim.close();
     cdsTavim.close();

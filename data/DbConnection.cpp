@@ -2,6 +2,7 @@
 
 #include "data/BusyCursor.h"
 #include "error/DatabaseError.h"
+#include "error/Interrupted.h"
 
 namespace tavim {
 
@@ -95,6 +96,34 @@ void TDbConnection::close() {
 DbSession& TDbConnection::session() {
     open();
     return *m_session;
+}
+
+void TDbConnection::watched(const std::function<void(DbSession&)>& call) {
+    DbSession& current = session();
+    m_watchdog.begin(current, replyLimit);
+    try {
+        call(current);
+    } catch (const EConnectionLost&) {
+        endCall();
+        // The next call connects anew rather than failing the same way.
+        close();
+        throw;
+    } catch (...) {
+        endCall();
+        throw;
+    }
+    endCall();
+}
+
+void TDbConnection::endCall() {
+    const std::optional<DbCallCancelled> cancelled = m_watchdog.end();
+    if (!cancelled)
+        return;
+    close();
+    if (cancelled->signal != 0)
+        throw EInterrupted(cancelled->signal);
+    throw EDatabaseError(
+        QStringLiteral("The database server did not answer within %1 s").arg(replyLimit.count()));
 }
 
 } // namespace tavim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Value.h"
+#include "error/DatabaseError.h"
 
 #include <QString>
 #include <memory>
@@ -32,6 +33,13 @@ struct ConnectionOptions {
     int pageBuffers = 0;
 };
 
+// A failure that means the connection itself is gone (the server stopped, the
+// network failed): every later call on it would fail the same way.
+class EConnectionLost : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
 // A parameter value for a "?" place; dates travel as TDateTime in a double.
 struct DbParam {
     FieldKind kind = FieldKind::Unknown;
@@ -50,20 +58,32 @@ public:
     virtual void execute(const std::vector<DbParam>& params) = 0;
     // Fills row (sized to columns()) with the next row; false at the end.
     virtual bool fetch(RowValues& row) = 0;
-    // Reads every remaining row at once and holds it until fetch() takes it,
+    // Reads up to `rows` more rows and holds them until fetch() takes them,
     // for a caller that reads to the end anyway: the server then releases
     // what the open cursor held (a sort's work space) before the rows are
-    // expanded into values. Failures as fetch's. A driver whose rows cost
-    // nothing to hold may leave them where they are.
-    virtual void readAhead() {}
+    // expanded into values. False once the cursor's end has been read; fetch()
+    // then no longer waits on the server. Failures as fetch's. A driver whose
+    // rows cost nothing to hold may leave them where they are.
+    virtual bool readAhead(int rows) {
+        (void)rows;
+        return false;
+    }
     // Closes the cursor and ends the statement's implicit transaction.
     virtual void close() = 0;
 };
+
+// How a call that another thread is blocked in gets cancelled: Raise asks the
+// server to stop it, Abort cuts the connection for a server that no longer
+// answers at all. Either way the blocked call fails.
+enum class DbCancel { Raise, Abort };
 
 class DbSession {
 public:
     virtual ~DbSession() = default;
     virtual std::unique_ptr<DbStatement> prepare(const QString& sql) = 0;
+    // The one call another thread may make while the owner's call is blocked;
+    // it never fails, the blocked call reports the outcome.
+    virtual void cancel(DbCancel how) noexcept = 0;
 };
 
 // Loads the client library on first use; connecting raises the driver's or

@@ -5,7 +5,11 @@
 #include "data/ParamMarkers.h"
 #include "error/DatabaseError.h"
 
+#include <QLoggingCategory>
+
 namespace tavim {
+
+Q_LOGGING_CATEGORY(lcDatabase, "tavim.database", QtWarningMsg)
 
 namespace {
 const Value kNull;
@@ -57,21 +61,29 @@ void TDbQuery::bindParams(std::vector<DbParam>& out) const {
 void TDbQuery::open() {
     if (m_active)
         return;
-    DbSession& session = m_connection.session();
-    if (!m_statement)
-        m_statement = session.prepare(m_serverText);
+    serverCall([this](DbSession& session) {
+        if (!m_statement)
+            m_statement = session.prepare(m_serverText);
+    });
     std::vector<DbParam> values;
     bindParams(values);
-    m_statement->execute(values);
+    serverCall([&](DbSession&) { m_statement->execute(values); });
     try {
         bindFields(m_statement->columns());
         m_row.assign(m_statement->columns().size(), Value{});
         m_active = true;
         m_eof = false;
+        m_allRead = false;
         next();
     } catch (...) {
         m_active = false;
-        m_statement->close();
+        m_eof = true;
+        // The first failure is the one to report, not that of closing after it.
+        try {
+            closeStatement();
+        } catch (const std::exception& e) {
+            logCloseFailure(e);
+        }
         throw;
     }
 }
@@ -82,20 +94,71 @@ void TDbQuery::close() {
     m_active = false;
     m_eof = true;
     m_row.clear();
-    m_statement->close();
+    closeStatement();
+}
+
+void TDbQuery::closeStatement() {
+    if (!m_statement)
+        return;
+    if (!m_connection.connected()) {
+        // Nothing to tell a server that is gone; the statement says what it lost.
+        m_statement->close();
+        return;
+    }
+    serverCall([this](DbSession&) { m_statement->close(); });
+}
+
+void TDbQuery::closeQuietly() noexcept {
+    try {
+        close();
+    } catch (const std::exception& e) {
+        logCloseFailure(e);
+    }
+}
+
+void TDbQuery::logCloseFailure(const std::exception& e) const noexcept {
+    qCDebug(lcDatabase, "%s: closing failed: %s", qPrintable(name()), e.what());
 }
 
 void TDbQuery::next() {
     if (!m_active || m_eof)
         return;
-    m_eof = !m_statement->fetch(m_row);
+    bool more = false;
+    if (m_allRead)
+        more = m_statement->fetch(m_row);
+    else
+        serverCall([&](DbSession&) { more = m_statement->fetch(m_row); });
+    m_eof = !more;
     if (m_eof)
         std::fill(m_row.begin(), m_row.end(), Value{});
 }
 
 void TDbQuery::readAhead() {
-    if (m_active && !m_eof)
-        m_statement->readAhead();
+    // Row by row, each a call of its own for the watchdog: its limit is on one
+    // reply of the server, which a long listing that keeps coming never reaches.
+    bool more = m_active && !m_eof;
+    while (more)
+        serverCall([&](DbSession&) { more = m_statement->readAhead(1); });
+    m_allRead = m_active;
+}
+
+void TDbQuery::serverCall(const std::function<void(DbSession&)>& call) {
+    try {
+        m_connection.watched(call);
+    } catch (...) {
+        forgetStatementIfCut();
+        throw;
+    }
+}
+
+void TDbQuery::forgetStatementIfCut() {
+    // A cancelled call closed the connection, and the statement with it.
+    if (m_connection.connected())
+        return;
+    m_active = false;
+    m_eof = true;
+    m_row.clear();
+    m_statement.reset();
 }
 
 const Value& TDbQuery::fieldValue(const TField& field) const {

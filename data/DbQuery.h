@@ -4,10 +4,16 @@
 #include "data/DbDriver.h"
 #include "data/Param.h"
 
+#include <QLoggingCategory>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace tavim {
+
+// Failures that can only be logged (closing while an error unwinds), for
+// developers: tavim.database, off by default.
+Q_DECLARE_LOGGING_CATEGORY(lcDatabase)
 
 class TDbConnection;
 
@@ -27,6 +33,8 @@ public:
     // stands on the first row.
     void open();
     void close();
+    // For destructors: a failure is logged (tavim.database), not thrown.
+    void closeQuietly() noexcept;
     bool active() const override { return m_active; }
     bool eof() const { return m_eof; }
     void next();
@@ -38,6 +46,11 @@ public:
 
 private:
     void bindParams(std::vector<DbParam>& out) const;
+    // A call to the server under the connection's watchdog.
+    void serverCall(const std::function<void(DbSession&)>& call);
+    void forgetStatementIfCut();
+    void closeStatement();
+    void logCloseFailure(const std::exception& e) const noexcept;
 
     TDbConnection& m_connection;
     QString m_commandText;
@@ -47,6 +60,7 @@ private:
     RowValues m_row;
     bool m_active = false;
     bool m_eof = true;
+    bool m_allRead = false; // every row is held by the statement
 };
 
 } // namespace tavim

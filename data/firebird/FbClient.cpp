@@ -1,5 +1,6 @@
 #include "data/firebird/FbClient.h"
 
+#include "data/DbDriver.h"
 #include "data/firebird/ConnectionCharset.h"
 #include "error/DatabaseError.h"
 
@@ -44,7 +45,24 @@ FbApi resolveAll(void* library) {
     resolve(library, api.put_segment, "isc_put_segment");
     resolve(library, api.close_blob, "isc_close_blob");
     resolve(library, api.interpret, "fb_interpret");
+    resolve(library, api.cancel_operation, "fb_cancel_operation");
     return api;
+}
+
+bool meansConnectionLost(ISC_STATUS code) {
+    switch (code) {
+    case isc_network_error:
+    case isc_net_read_err:
+    case isc_net_write_err:
+    case isc_lost_db_connection:
+    case isc_conn_lost:
+    case isc_shutdown:
+    case isc_att_shutdown:
+    case isc_net_server_shutdown:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -78,8 +96,11 @@ QString FbClient::statusText(const FbStatus& status) const {
 }
 
 void FbClient::check(const FbStatus& status) const {
-    if (status.failed())
-        throw EDatabaseError(statusText(status));
+    if (!status.failed())
+        return;
+    if (meansConnectionLost(status.code()))
+        throw EConnectionLost(statusText(status));
+    throw EDatabaseError(statusText(status));
 }
 
 } // namespace tavim

@@ -32,6 +32,7 @@ struct FbApi {
     decltype(&isc_put_segment) put_segment = nullptr;
     decltype(&isc_close_blob) close_blob = nullptr;
     decltype(&fb_interpret) interpret = nullptr;
+    decltype(&fb_cancel_operation) cancel_operation = nullptr;
 };
 
 // A status vector, cleared for each call.
@@ -53,7 +54,8 @@ public:
 
     // The server's text for a failed status, all its lines joined with "\n".
     QString statusText(const FbStatus& status) const;
-    // Raises EDatabaseError with the server's text when the status tells of a failure.
+    // Raises EDatabaseError with the server's text when the status tells of a
+    // failure; EConnectionLost when the connection is gone.
     void check(const FbStatus& status) const;
 
     // Calls an entry with a fresh status vector and checks it; returns the

@@ -64,6 +64,8 @@ FbConnection::FbConnection(const FbClient& client, const ConnectionOptions& opti
     m_client.call(&FbApi::attach_database, short(0),
                   QFile::encodeName(options.database).constData(), &m_handle, short(dpb.size()),
                   dpb.constData());
+    const std::lock_guard lock(m_cancelMutex);
+    m_cancelHandle = m_handle;
 }
 
 FbConnection::FbConnection(const FbClient& client)
@@ -98,12 +100,25 @@ void FbConnection::close() noexcept {
     releaseResources();
     m_client.callQuietly(&FbApi::detach_database, &m_handle);
     m_handle = 0;
+    const std::lock_guard lock(m_cancelMutex);
+    m_cancelHandle = 0;
+}
+
+void FbConnection::cancel(DbCancel how) noexcept {
+    const std::lock_guard lock(m_cancelMutex);
+    if (!m_cancelHandle)
+        return;
+    isc_db_handle handle = m_cancelHandle;
+    m_client.callQuietly(&FbApi::cancel_operation, &handle,
+                         ISC_USHORT(how == DbCancel::Raise ? fb_cancel_raise : fb_cancel_abort));
 }
 
 void FbConnection::dropDatabase() {
     releaseResources();
     m_client.call(&FbApi::drop_database, handle());
     m_handle = 0;
+    const std::lock_guard lock(m_cancelMutex);
+    m_cancelHandle = 0;
 }
 
 } // namespace tavim

@@ -5,6 +5,7 @@
 #include "data/firebird/FbClient.h"
 
 #include <QByteArray>
+#include <mutex>
 #include <set>
 
 namespace tavim {
@@ -27,6 +28,7 @@ protected:
 // One attachment, shared by its session and its statements so that either may
 // go first: when the session goes, every resource still registered is released
 // and the attachment detached; a statement used afterwards raises an error.
+// Used on its session's thread; cancel() from any thread, under m_cancelMutex.
 class FbConnection {
 public:
     FbConnection(const FbClient& client, const ConnectionOptions& options);
@@ -52,6 +54,8 @@ public:
     void remove(FbResource* resource) { m_resources.erase(resource); }
 
     void close() noexcept;
+    // Cancels the call another thread is blocked in on this attachment.
+    void cancel(DbCancel how) noexcept;
     // Drops the database file; the connection is closed afterwards.
     void dropDatabase();
 
@@ -66,6 +70,10 @@ private:
     QByteArray m_readTransactionBlock;
     isc_db_handle m_handle = 0;
     std::set<FbResource*> m_resources;
+    // A copy of m_handle for cancel(), which must not read the one a blocked
+    // call may be changing.
+    std::mutex m_cancelMutex;
+    isc_db_handle m_cancelHandle = 0;
 };
 
 } // namespace tavim

@@ -36,6 +36,10 @@ std::unique_ptr<DbStatement> FirebirdSession::prepare(const QString& sql) {
     return std::make_unique<FirebirdStatement>(m_connection, sql);
 }
 
+void FirebirdSession::cancel(DbCancel how) noexcept {
+    m_connection->cancel(how);
+}
+
 void FirebirdSession::executeImmediate(const QString& sql) {
     const FbClient& client = m_connection->client();
     isc_db_handle* database = m_connection->handle();

@@ -17,6 +17,7 @@ public:
     ~FirebirdSession() override;
 
     std::unique_ptr<DbStatement> prepare(const QString& sql) override;
+    void cancel(DbCancel how) noexcept override;
     // Runs sql in a transaction of its own, committed when it succeeds.
     void executeImmediate(const QString& sql);
     // Drops the database file; the session is closed afterwards.

@@ -154,10 +154,14 @@ bool FirebirdStatement::fetch(RowValues& row) {
     return true;
 }
 
-void FirebirdStatement::readAhead() {
+bool FirebirdStatement::readAhead(int rows) {
     FbStatementHandle& statement = handle();
-    while (fetchFromCursor(statement))
+    for (int i = 0; i < rows; ++i) {
+        if (!fetchFromCursor(statement))
+            return false;
         m_readAhead.append(m_output);
+    }
+    return true;
 }
 
 bool FirebirdStatement::fetchFromCursor(FbStatementHandle& statement) {

@@ -26,7 +26,7 @@ public:
     // Executing again while a cursor is open closes it first, in the same transaction.
     void execute(const std::vector<DbParam>& params) override;
     bool fetch(RowValues& row) override;
-    void readAhead() override;
+    bool readAhead(int rows) override;
     void close() override;
 
 private:

@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace tavim::test {
 namespace {
@@ -320,6 +322,83 @@ TEST_P(BatchOutputFaults, LeaveTheFolderAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(Faults, BatchOutputFaults, ::testing::ValuesIn(kOutputFaults),
                          [](const auto& info) { return std::to_string(info.index); });
+
+// "The server", a proxy to the test server, killed or frozen while
+// tavim-report waits for its rows: the tool ends with a message (exit 1)
+// within the reply limit, or with 143 at once when stopped; never a hang or an
+// abort.
+struct ServerFault {
+    const char* name;
+    int serverSignal;
+    int toolSignal; // 300 ms after the server's
+    int exitCode;
+    const char* message; // a pattern
+    qint64 withinMs;     // from the last signal to the exit
+};
+
+class BatchServerFaults : public ::testing::TestWithParam<ServerFault> {
+protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("TAVIM_TEST_SERVER"))
+            GTEST_SKIP() << "TAVIM_TEST_SERVER is not set";
+        // Rows that never end, each after a little work: the tool always waits
+        // for the next batch.
+        QProcess isql;
+        isql.start("isql-fb", {"-q"});
+        isql.write(QStringLiteral(
+                       "CREATE DATABASE '%1' USER 'SYSDBA';\nSET TERM ^ ;\nCREATE PROCEDURE TAVIM "
+                       "(DT_INI DATE, DT_FIM DATE) RETURNS (PROPRIETARIO VARCHAR(50), IMOVEL "
+                       "VARCHAR(90), INQUILINO VARCHAR(50), ALUGUEL DOUBLE PRECISION, TAXA_ADM "
+                       "DOUBLE PRECISION, OUTROS DOUBLE PRECISION, OBSERVACOES VARCHAR(50), "
+                       "SITUACAO VARCHAR(20)) AS DECLARE I INTEGER; BEGIN WHILE (1 = 1) DO BEGIN "
+                       "I = 0; WHILE (I < 20000) DO I = I + 1; SUSPEND; END END^\nSET TERM ; ^\n")
+                       .arg(m_dir.filePath("endless.fdb"))
+                       .toUtf8());
+        isql.closeWriteChannel();
+        ASSERT_TRUE(isql.waitForFinished(60'000));
+        ASSERT_EQ(isql.exitCode(), 0) << isql.readAllStandardError().toStdString();
+        m_proxy.start(TAVIM_FAULT_PROXY,
+                      {qEnvironmentVariable("TAVIM_TEST_SERVER").section('/', 1)});
+        ASSERT_TRUE(m_proxy.waitForReadyRead(10'000));
+    }
+    QTemporaryDir m_dir;
+    QProcess m_proxy; // killed when it goes
+};
+
+TEST_P(BatchServerFaults, EndsWithinTheLimit) {
+    const ServerFault& fault = GetParam();
+    QProcess report;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVIM_DATABASE",
+               QStringLiteral("localhost/%1:%2")
+                   .arg(QString(m_proxy.readLine()).trimmed(), m_dir.filePath("endless.fdb")));
+    // A stop must not need the limit; the others show it.
+    env.insert("TAVIM_REPLY_LIMIT", fault.toolSignal ? "600" : "2");
+    report.setProcessEnvironment(env);
+    report.start(QStringLiteral(TAVIM_REPORT), {"--list", "--month", "2", "--year", "2024"});
+    ASSERT_FALSE(report.waitForFinished(2'000)) << report.readAllStandardError().toStdString();
+    ::kill(pid_t(m_proxy.processId()), fault.serverSignal);
+    if (fault.toolSignal) {
+        QThread::msleep(300);
+        ::kill(pid_t(report.processId()), fault.toolSignal);
+    }
+    ASSERT_TRUE(report.waitForFinished(int(fault.withinMs))) << "the tool hangs";
+    EXPECT_EQ(report.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(report.exitCode(), fault.exitCode);
+    const QString message = QString::fromLocal8Bit(report.readAllStandardError()).trimmed();
+    EXPECT_TRUE(message.contains(QRegularExpression(QStringLiteral("^%1$").arg(fault.message))))
+        << message.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , BatchServerFaults,
+    ::testing::Values(ServerFault{"Killed", SIGKILL, 0, 1,
+                                  "Error (reading|writing) data (from|to) the connection\\.",
+                                  5'000},
+                      ServerFault{"Frozen", SIGSTOP, 0, 1,
+                                  "The database server did not answer within 2 s\\.", 5'000},
+                      ServerFault{"FrozenThenTerminated", SIGSTOP, SIGTERM, 143, "", 2'000}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tavim::test

@@ -4,6 +4,8 @@
 #include "error/DatabaseError.h"
 
 #include <QStringList>
+#include <condition_variable>
+#include <mutex>
 
 namespace tavim::test {
 
@@ -13,12 +15,19 @@ struct FakeServer {
     std::vector<RowValues> rows;
     QString refuseConnect;
     QString refusePrepare;
+    QString refuseClose;
+    QString loseOnFetch;
     int connects = 0;
     QStringList prepared;
     std::vector<DbParam> lastParams;
     int openCursors = 0;
     // How many rows had been fetched at each read-ahead.
     std::vector<size_t> readAheadAfter;
+    // A server that stops answering: fetching waits until the connection is cut.
+    bool silent = false;
+    std::mutex mutex;
+    std::condition_variable cut;
+    std::vector<DbCancel> cancels; // guarded by mutex
 };
 
 class FakeStatement : public DbStatement {
@@ -32,13 +41,27 @@ public:
         ++m_server.openCursors;
     }
     bool fetch(RowValues& row) override {
+        if (m_server.silent) {
+            std::unique_lock lock(m_server.mutex);
+            m_server.cut.wait(lock, [this] { return m_server.cancels.size() == 2; });
+            throw EDatabaseError("Error reading data from the connection.");
+        }
+        if (!m_server.loseOnFetch.isEmpty())
+            throw EConnectionLost(m_server.loseOnFetch);
         if (m_next >= m_server.rows.size())
             return false;
         row = m_server.rows[m_next++];
         return true;
     }
-    void readAhead() override { m_server.readAheadAfter.push_back(m_next); }
-    void close() override { --m_server.openCursors; }
+    bool readAhead(int) override {
+        m_server.readAheadAfter.push_back(m_next);
+        return false;
+    }
+    void close() override {
+        --m_server.openCursors;
+        if (!m_server.refuseClose.isEmpty())
+            throw EDatabaseError(m_server.refuseClose);
+    }
 
 private:
     FakeServer& m_server;
@@ -54,6 +77,11 @@ public:
             throw EDatabaseError(m_server.refusePrepare);
         m_server.prepared << sql;
         return std::make_unique<FakeStatement>(m_server, sql);
+    }
+    void cancel(DbCancel how) noexcept override {
+        const std::lock_guard lock(m_server.mutex);
+        m_server.cancels.push_back(how);
+        m_server.cut.notify_all();
     }
 
 private:

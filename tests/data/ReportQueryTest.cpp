@@ -4,7 +4,9 @@
 #include "data/DataModCad.h"
 
 #include "ErrorText.h"
+#include "error/Interrupted.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace tavim;
@@ -180,6 +182,14 @@ TEST_F(ReportQuery, RefusedConnectionIsTriedAgainNextTime) {
     EXPECT_EQ(fresh.cdsTavim.rowCount(), 3);
 }
 
+TEST_F(ReportQuery, ALostConnectionIsOpenedAgainNextTime) {
+    server.loseOnFetch = "Error reading data from the connection.";
+    EXPECT_EQ(errorOf([&] { generate(); }), server.loseOnFetch);
+    server.loseOnFetch.clear();
+    generate();
+    EXPECT_EQ(server.connects, 2);
+}
+
 TEST_F(ReportQuery, RefusedStatementLeavesTheTableClosed) {
     generate();
     server.refusePrepare = "Dynamic SQL Error\nSQL error code = -104\nToken unknown";
@@ -190,6 +200,30 @@ TEST_F(ReportQuery, RefusedStatementLeavesTheTableClosed) {
               "OR (SITUACAO='')");
     EXPECT_FALSE(dmd.cdsTavim.active());
     EXPECT_TRUE(dmd.sql.connected());
+}
+
+// Closing while an error unwinds (the data module's destructor, at the end
+// here) must not end the process; a close asked for reports its failure.
+TEST_F(ReportQuery, AFailingCloseThrowsOnlyWhenAskedFor) {
+    generate();
+    server.refuseClose = "Error writing data to the connection.";
+    EXPECT_EQ(errorOf([&] { dmd.sqlTavim.close(); }), server.refuseClose);
+    generate();
+}
+
+// A call the server never answers is cancelled, asked first and then cut, and
+// the next generation connects anew; after a stop no call is made.
+TEST_F(ReportQuery, ASilentServersCallIsCancelled) {
+    dmd.sql.replyLimit = std::chrono::seconds(1);
+    server.silent = true;
+    EXPECT_EQ(errorOf([&] { generate(); }), "The database server did not answer within 1 s");
+    EXPECT_EQ(server.cancels, (std::vector<DbCancel>{DbCancel::Raise, DbCancel::Abort}));
+    EXPECT_FALSE(dmd.sql.connected());
+    server.silent = false;
+    generate();
+    EXPECT_EQ(dmd.cdsTavim.rowCount(), 3);
+    dmd.sql.interrupt(SIGTERM);
+    EXPECT_THROW(generate(), EInterrupted);
 }
 
 TEST_F(ReportQuery, SecondGenerationDiscardsEdits) {

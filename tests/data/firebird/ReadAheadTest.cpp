@@ -17,7 +17,7 @@ const QString kKindsQuery = QStringLiteral(
 
 const std::vector<DbParam> kFebruary = {dateParam(2024, 2, 1), dateParam(2024, 2, 29)};
 
-// Fetches `before` rows, reads the rest ahead, then fetches to the end.
+// Fetches `before` rows, reads the rest ahead in batches, then fetches to the end.
 std::vector<RowValues> readAheadAfter(DbStatement& statement, const std::vector<DbParam>& params,
                                       int before) {
     statement.execute(params);
@@ -25,7 +25,8 @@ std::vector<RowValues> readAheadAfter(DbStatement& statement, const std::vector<
     RowValues row;
     for (int i = 0; i < before && statement.fetch(row); ++i)
         rows.push_back(row);
-    statement.readAhead();
+    while (statement.readAhead(100)) {
+    }
     while (statement.fetch(row))
         rows.push_back(row);
     statement.close();
@@ -58,7 +59,7 @@ TEST_P(ReadAhead, ExecutingAgainDropsRowsNotYetRead) {
     const auto statement = session->prepare(kKindsQuery);
     const std::vector<RowValues> expected = fetchAll(*statement);
     statement->execute({});
-    statement->readAhead();
+    statement->readAhead(1 << 30);
     RowValues row;
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(statement->fetch(row));
@@ -69,7 +70,7 @@ TEST_P(ReadAhead, RowsNotYetReadGoWithTheConnection) {
     auto session = connect(db);
     const auto statement = session->prepare(kKindsQuery);
     statement->execute({});
-    statement->readAhead();
+    statement->readAhead(1 << 30);
     session.reset();
     RowValues row;
     EXPECT_EQ(errorOf([&] { statement->fetch(row); }), "Database connection is closed");
