@@ -12,8 +12,8 @@ namespace tavim {
 
 namespace {
 
-// Far beyond any page; keeps the numbers written short and finite.
-constexpr double kMaxCoordinate = 1e7;
+// Beyond twice the page, and the largest real PDF/A-1 allows.
+constexpr double kMaxCoordinate = 32767;
 // Hatches and dashes of hairlines are spaced as on a 96-dpi screen, whatever
 // the device resolution: 8 screen pixels between hatch lines, one wide.
 constexpr double kScreenPixelsPerInch = 96;
@@ -264,10 +264,14 @@ void PdfPaintEngine::paint(bool closed, Qt::FillRule rule) {
 }
 
 // Hatch lines in the brush's colour over the path's box, clipped to the path.
+// Only the box's part on the page gets lines: a path far larger than the page
+// would otherwise make content without bound.
 void PdfPaintEngine::hatch(bool evenOdd) {
     const Qt::BrushStyle style = m_brush.style();
     const double step = kHatchSpacingPixels * m_screenPixel;
-    const QRectF box = m_bounds;
+    const QRectF box = m_bounds.intersected(m_pageRect);
+    if (box.isEmpty())
+        return;
     QByteArray& out = m_page.operators;
     out += "q\n";
     out += m_path;

@@ -4,12 +4,15 @@
 #include "tests/engine/EngineTestSupport.h"
 
 #include "engine/print/BrExport.h"
+#include "engine/print/pdf/PdfFontSet.h"
+#include "engine/print/pdf/PdfPageDevice.h"
 #include "error/Exception.h"
 
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -193,6 +196,24 @@ TEST(PdfExport, PagesLookAsTheyArePainted) {
     EXPECT_GT(inkExpected, 0);
     EXPECT_NEAR(inkActual / inkExpected, 1.0, 0.1);
     EXPECT_LT(differing, int(expected.size() / 200)) << differing << " squares differ";
+}
+
+// A hatched path far larger than the page gets lines only where the page is,
+// and no number beyond what PDF/A-1 allows.
+TEST(PdfExport, AHatchFarBeyondThePageStaysSmallAndWithinPdfALimits) {
+    PdfFontSet fonts;
+    PdfPageDevice device(fonts);
+    QPainter painter(&device);
+    painter.setBrush(QBrush(Qt::black, Qt::DiagCrossPattern));
+    painter.drawRect(QRectF(-4e6, -4e6, 8e6, 8e6));
+    painter.end();
+    const QByteArray operators = device.takePage().operators;
+    EXPECT_LT(operators.size(), 100'000);
+    double largest = 0;
+    static const QRegularExpression number(QStringLiteral("-?[0-9]+(\\.[0-9]+)?"));
+    for (const auto& match : number.globalMatch(QString::fromLatin1(operators)))
+        largest = std::max(largest, std::abs(match.captured().toDouble()));
+    EXPECT_LE(largest, 32767);
 }
 
 TEST(PdfExport, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
