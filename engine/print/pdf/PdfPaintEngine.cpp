@@ -198,9 +198,13 @@ void PdfPaintEngine::setFill(const QColor& color) {
 
 // A cosmetic pen of width 0 is a hairline: PDF's width 0, the thinnest line
 // the output device can show. Other pens scale with the transform.
+// A cosmetic pen's width counts in pixels of the device the page was
+// recorded on, the screen, and a zero width is one such pixel, as the preview
+// draws it: PDF's own width 0 is the thinnest line a device can draw, faint or
+// nearly invisible at a printer's resolution.
 double PdfPaintEngine::penWidth() const {
     if (m_pen.isCosmetic())
-        return m_pen.widthF();
+        return std::max(m_pen.widthF(), 1.0) * m_screenPixel;
     return m_pen.widthF() * m_scale;
 }
 

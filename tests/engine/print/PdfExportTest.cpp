@@ -216,6 +216,18 @@ TEST(PdfExport, AHatchFarBeyondThePageStaysSmallAndWithinPdfALimits) {
     EXPECT_LE(largest, 32767);
 }
 
+// A hairline is one screen pixel wide, as the preview shows it (12.5 units at
+// 1 200 dpi), never PDF's thinnest line.
+TEST(PdfExport, AHairlineIsOneScreenPixelWide) {
+    PdfFontSet fonts;
+    PdfPageDevice device(fonts);
+    QPainter painter(&device);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.drawLine(QLineF(100, 100, 2000, 100));
+    painter.end();
+    EXPECT_TRUE(device.takePage().operators.contains("\n12.5 w\n"));
+}
+
 TEST(PdfExport, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     QTemporaryDir dir;
     auto store = storeOn(noPrinter());
