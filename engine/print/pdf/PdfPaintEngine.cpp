@@ -18,6 +18,8 @@ constexpr double kMaxCoordinate = 32767;
 // the device resolution: 8 screen pixels between hatch lines, one wide.
 constexpr double kScreenPixelsPerInch = 96;
 constexpr double kHatchSpacingPixels = 8;
+// The glyphs of one string: two bytes each, within PDF/A-1's 65 535.
+constexpr qsizetype kMaxStringGlyphs = 32'767;
 // A listing page's operators take some 40 KB: room for them up front.
 constexpr qsizetype kContentReserve = 64 * 1024;
 
@@ -405,9 +407,19 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
     const QPointF origin = toDevice.map(baseline);
     appendNumber(out, origin.x());
     appendNumber(out, origin.y());
-    out += "Tm <";
-    m_fonts.at(index).appendGlyphs(text, out);
-    out += "> Tj ET\n";
+    out += "Tm";
+    // PDF/A-1 holds a string to 65 535 bytes, two a glyph: a longer text is
+    // shown in runs, each going on where the last one ended.
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype n = std::min(kMaxStringGlyphs, text.size() - at);
+        if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
+            --n;
+        out += " <";
+        m_fonts.at(index).appendGlyphs(QStringView(text).mid(at, n), out);
+        out += "> Tj";
+        at += n;
+    }
+    out += " ET\n";
 }
 
 } // namespace tavim

@@ -199,19 +199,33 @@ TEST(PdfExport, PagesLookAsTheyArePainted) {
 }
 
 // A hatched path far larger than the page gets lines only where the page is,
-// and no number beyond what PDF/A-1 allows.
-TEST(PdfExport, AHatchFarBeyondThePageStaysSmallAndWithinPdfALimits) {
+// a text of 40 000 characters goes in runs, and no number or string passes
+// what PDF/A-1 allows.
+TEST(PdfExport, DrawingBeyondThePdfALimitsIsKeptWithinThem) {
     PdfFontSet fonts;
     PdfPageDevice device(fonts);
     QPainter painter(&device);
     painter.setBrush(QBrush(Qt::black, Qt::DiagCrossPattern));
     painter.drawRect(QRectF(-4e6, -4e6, 8e6, 8e6));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(20);
+    // As a page image's text record is played: one line, however long.
+    static_cast<PdfPaintEngine*>(device.paintEngine())
+        ->drawTextLine(QTransform(), std::nullopt, QPointF(100, 100), QString(40'000, u'a'), font,
+                       Qt::black);
     painter.end();
     const QByteArray operators = device.takePage().operators;
-    EXPECT_LT(operators.size(), 100'000);
+    EXPECT_LT(operators.size(), 300'000);
+    qsizetype glyphs = 0;
+    static const QRegularExpression string(QStringLiteral("<([0-9A-F]*)>"));
+    for (const auto& match : string.globalMatch(QString::fromLatin1(operators))) {
+        EXPECT_LE(match.capturedLength(1) / 2, 65'535);
+        glyphs += match.capturedLength(1) / 4;
+    }
+    EXPECT_EQ(glyphs, 40'000);
     double largest = 0;
     static const QRegularExpression number(QStringLiteral("-?[0-9]+(\\.[0-9]+)?"));
-    for (const auto& match : number.globalMatch(QString::fromLatin1(operators)))
+    for (const auto& match : number.globalMatch(QString::fromLatin1(operators).remove(string)))
         largest = std::max(largest, std::abs(match.captured().toDouble()));
     EXPECT_LE(largest, 32767);
 }
