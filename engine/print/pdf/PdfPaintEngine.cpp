@@ -270,12 +270,12 @@ void PdfPaintEngine::paint(bool closed, Qt::FillRule rule) {
 }
 
 // Hatch lines in the brush's colour over the path's box, clipped to the path.
-// Only the box's part on the page gets lines: a path far larger than the page
-// would otherwise make content without bound.
+// Only the box's part on the page and in the clip gets lines: a path far
+// larger than the page would otherwise make content without bound.
 void PdfPaintEngine::hatch(bool evenOdd) {
     const Qt::BrushStyle style = m_brush.style();
     const double step = kHatchSpacingPixels * m_screenPixel;
-    const QRectF box = m_bounds.intersected(m_pageRect);
+    const QRectF box = m_bounds.intersected(m_clip ? m_pageRect & *m_clip : m_pageRect);
     if (box.isEmpty())
         return;
     QByteArray& out = m_page.operators;
