@@ -76,10 +76,18 @@ void TBrSaveFolder::makeLeadingFolders(const QString& parent) {
     }
 }
 
+// Beside the target, so that the set can be exchanged whole; inside an
+// existing target when its parent may not be written (a shared folder's
+// subfolder, the home folder's own), and the set's files are then replaced
+// one by one.
 void TBrSaveFolder::makeStaging() {
-    const QString staging = AsideName(m_target);
-    if (::mkdir(native(staging).constData(), 0777) != 0)
-        cannotCreate(SystemReason(errno));
+    QString staging = AsideName(m_target);
+    if (::mkdir(native(staging).constData(), 0777) != 0) {
+        const int besideError = errno;
+        staging = QDir(m_target).filePath(QFileInfo(AsideName(m_target)).fileName());
+        if (!QFileInfo(m_target).isDir() || ::mkdir(native(staging).constData(), 0777) != 0)
+            cannotCreate(SystemReason(besideError));
+    }
     m_staging = staging;
 }
 
