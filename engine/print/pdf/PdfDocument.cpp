@@ -169,7 +169,7 @@ void PdfDocument::addPage(const PdfPageContent& page) {
 
 void PdfDocument::writeFont(int index, int number) {
     const PdfFont& font = m_fonts.at(index);
-    const QByteArray name = '/' + font.postScriptName();
+    const QByteArray name = '/' + font.subsetName();
     const int descendant = newObject();
     const int descriptor = newObject();
     const int program = newObject();
@@ -187,8 +187,8 @@ void PdfDocument::writeFont(int index, int number) {
     writeObject(descriptor, "<< /Type /FontDescriptor /FontName " + name + " /Flags 32 " +
                                 font.descriptorMetrics() + " /StemV 80 /FontFile2 " +
                                 QByteArray::number(program) + " 0 R >>");
-    writeStream(program, "/Length1 " + QByteArray::number(font.program().size()), font.program(),
-                true);
+    const QByteArray file = font.program();
+    writeStream(program, "/Length1 " + QByteArray::number(file.size()), file, true);
     writeStream(unicode, QByteArray(), toUnicode(font), true);
 }
 

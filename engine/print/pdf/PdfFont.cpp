@@ -90,6 +90,43 @@ QByteArray assemble(std::vector<std::pair<quint32, QByteArray>> tables) {
     return file;
 }
 
+const QByteArray& tableIn(const std::vector<std::pair<quint32, QByteArray>>& tables,
+                          const char* name) {
+    static const QByteArray none;
+    const auto found = std::find_if(tables.begin(), tables.end(),
+                                    [&](const auto& t) { return t.first == tagOf(name); });
+    return found != tables.end() ? found->second : none;
+}
+
+// Where each glyph's outline lies in glyf, from loca in either form.
+std::vector<quint32> glyphOffsets(const QByteArray& loca, bool longOffsets, int glyphs) {
+    std::vector<quint32> offsets(std::size_t(glyphs) + 1, 0);
+    for (int i = 0; i <= glyphs; ++i)
+        offsets[std::size_t(i)] = longOffsets
+                                      ? (quint32(u16(loca, 4 * i)) << 16) | u16(loca, 4 * i + 2)
+                                      : quint32(u16(loca, 2 * i)) * 2;
+    return offsets;
+}
+
+// A composite outline's components, which a subset keeps with it.
+void addComponents(const QByteArray& outline, std::vector<bool>& kept, std::vector<quint16>& todo) {
+    constexpr quint16 kWords = 0x0001, kScale = 0x0008, kMore = 0x0020, kXYScale = 0x0040,
+                      kTwoByTwo = 0x0080;
+    if (i16(outline, 0) >= 0)
+        return;
+    qsizetype at = 10;
+    for (quint16 flags = kMore; (flags & kMore) && at + 4 <= outline.size();) {
+        flags = u16(outline, at);
+        const quint16 glyph = u16(outline, at + 2);
+        if (glyph < kept.size() && !kept[glyph]) {
+            kept[glyph] = true;
+            todo.push_back(glyph);
+        }
+        at += 4 + ((flags & kWords) ? 4 : 2);
+        at += (flags & kTwoByTwo) ? 8 : (flags & kXYScale) ? 4 : (flags & kScale) ? 2 : 0;
+    }
+}
+
 bool isNameCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '_' || c == '+' || c == '.';
@@ -171,8 +208,78 @@ PdfFont::PdfFont(const QRawFont& raw) : m_raw(raw) {
         m_name = nameOnly(raw.familyName() + QLatin1Char('-') + raw.styleName());
     if (m_horizontalMetrics == 0 || m_hmtx.size() < 4 * qsizetype(m_horizontalMetrics))
         return;
-    m_program = assemble(std::move(tables));
+    // The licence's word (OS/2 fsType): restricted, or bitmaps only, is not
+    // embedded at all; "no subsetting" is embedded whole.
+    const quint16 licence = os2 != tables.end() ? u16(os2->second, 8) : 0;
+    if ((licence & 0x000F) == 0x0002 || (licence & 0x0200) != 0)
+        return;
+    m_mayBeSubset = (licence & 0x0100) == 0;
+    m_tables = std::move(tables);
     m_isShown.assign(0x10000, false);
+}
+
+QByteArray PdfFont::program() const {
+    if (!m_mayBeSubset)
+        return assemble(m_tables);
+    const QByteArray& head = tableIn(m_tables, "head");
+    const QByteArray& glyf = tableIn(m_tables, "glyf");
+    const int glyphs = u16(tableIn(m_tables, "maxp"), 4);
+    const std::vector<quint32> offsets =
+        glyphOffsets(tableIn(m_tables, "loca"), i16(head, 50) == 1, glyphs);
+    const auto outline = [&](quint16 glyph) {
+        const quint32 from = std::min<quint32>(offsets[glyph], quint32(glyf.size()));
+        const quint32 to = std::clamp<quint32>(offsets[glyph + 1u], from, quint32(glyf.size()));
+        return glyf.mid(from, to - from);
+    };
+    // Glyph 0 is shown for whatever a face lacks.
+    std::vector<bool> kept(std::size_t(glyphs), false);
+    std::vector<quint16> todo = {0};
+    for (const auto& shown : m_shown)
+        todo.push_back(shown.first);
+    for (quint16 glyph : todo)
+        if (glyph < kept.size())
+            kept[glyph] = true;
+    while (!todo.empty()) {
+        const quint16 glyph = todo.back();
+        todo.pop_back();
+        if (glyph < kept.size())
+            addComponents(outline(glyph), kept, todo);
+    }
+    QByteArray newGlyf;
+    QByteArray newLoca;
+    for (int glyph = 0; glyph < glyphs; ++glyph) {
+        put32(newLoca, quint32(newGlyf.size()));
+        if (kept[std::size_t(glyph)]) {
+            newGlyf += outline(quint16(glyph));
+            newGlyf.append(QByteArray((4 - newGlyf.size() % 4) % 4, '\0'));
+        }
+    }
+    put32(newLoca, quint32(newGlyf.size()));
+    auto tables = m_tables;
+    for (auto& [tag, data] : tables) {
+        if (tag == tagOf("glyf"))
+            data = newGlyf;
+        else if (tag == tagOf("loca"))
+            data = newLoca;
+        else if (tag == tagOf("head") && data.size() >= 52)
+            qToBigEndian(qint16(1), data.data() + 50); // long loca offsets
+        else if (tag == tagOf("post") && data.size() >= 32)
+            // Version 3: no glyph names, which only the whole face needs.
+            data = QByteArray::fromRawData("\0\3\0\0", 4) + data.mid(4, 28);
+    }
+    return assemble(std::move(tables));
+}
+
+QByteArray PdfFont::subsetName() const {
+    if (!m_mayBeSubset)
+        return m_name;
+    quint32 hash = 2166136261u;
+    for (const auto& shown : m_shown)
+        hash = (hash ^ shown.first) * 16777619u;
+    QByteArray tag;
+    for (int i = 0; i < 6; ++i, hash /= 26)
+        tag += char('A' + hash % 26);
+    return tag + '+' + m_name;
 }
 
 int PdfFont::scaled(int units) const {

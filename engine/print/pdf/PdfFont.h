@@ -8,26 +8,32 @@
 
 namespace tavim {
 
-// One TrueType face embedded whole in a PDF as a CID-keyed font with the
-// Identity-H encoding: the codes shown are the face's glyph ids, so every
-// character the face has can be shown and the widths are the face's own.
-// Remembers which glyphs were shown, and for which characters, to write the
-// widths and the text extraction map.
+// One TrueType face embedded in a PDF as a CID-keyed font with the Identity-H
+// encoding: the codes shown are the face's glyph ids, so every character the
+// face has can be shown and the widths are the face's own. Remembers which
+// glyphs were shown, and for which characters, to write the widths, the text
+// extraction map and a subset of the face that holds only their outlines.
 //
 // Used by the thread that draws the pages, then read by finish() once it is
 // done; no lock.
 class PdfFont {
 public:
-    // A face without TrueType outlines (no glyf table: CFF, say) is left invalid.
+    // A face without TrueType outlines (no glyf table: CFF, say), or whose
+    // licence forbids embedding its outlines, is left invalid.
     explicit PdfFont(const QRawFont& raw);
 
-    bool isValid() const { return !m_program.isEmpty(); }
+    bool isValid() const { return !m_tables.empty(); }
     // The glyph ids for `text`, as the hexadecimal string of a show operator.
     void appendGlyphs(QStringView text, QByteArray& hex);
 
-    // The face's TrueType program as one file.
-    const QByteArray& program() const { return m_program; }
+    // The face's TrueType program as one file, with the outlines of the glyphs
+    // shown so far (and the glyphs they are made of) and no other; glyph ids
+    // stay as they are. The whole face when its licence forbids subsetting.
+    QByteArray program() const;
     const QByteArray& postScriptName() const { return m_name; }
+    // The name of program(): a tag of six capitals that differs with the
+    // glyphs it holds, a "+", and the PostScript name.
+    QByteArray subsetName() const;
     // The glyph's advance in thousandths of the em.
     int width(quint16 glyph) const;
     // In thousandths of the em: the bounding box, ascent, descent and cap height.
@@ -40,7 +46,8 @@ private:
     int scaled(int units) const;
 
     QRawFont m_raw;
-    QByteArray m_program;
+    std::vector<std::pair<quint32, QByteArray>> m_tables;
+    bool m_mayBeSubset = true;
     QByteArray m_name;
     QByteArray m_hmtx;
     int m_unitsPerEm = 1000;

@@ -1,10 +1,12 @@
-// Faces embedded whole in PDFs: the assembled font file is a valid TrueType
-// file of the same face, its widths are the face's, and the glyphs shown map
-// back to their characters.
+// Faces embedded in PDFs: the assembled font file is a valid TrueType file of
+// the same face holding the outlines of the glyphs shown, its widths are the
+// face's, and the glyphs shown map back to their characters.
 #include "engine/print/pdf/PdfFont.h"
 
 #include <QFont>
+#include <QPainterPath>
 #include <QRawFont>
+#include <QRegularExpression>
 #include <QtEndian>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -26,7 +28,7 @@ quint32 checksum(const QByteArray& file) {
     return sum;
 }
 
-TEST(PdfFont, EmbedsTheWholeFaceWithItsNameAndWidths) {
+TEST(PdfFont, EmbedsASubsetOfTheFaceWithItsNameAndWidths) {
     const struct {
         QFont font;
         QByteArray name;
@@ -39,9 +41,16 @@ TEST(PdfFont, EmbedsTheWholeFaceWithItsNameAndWidths) {
         SCOPED_TRACE(c.name.toStdString());
         const QRawFont raw = QRawFont::fromFont(c.font);
         ASSERT_TRUE(raw.isValid());
-        const PdfFont font(raw);
+        PdfFont font(raw);
         ASSERT_TRUE(font.isValid());
         EXPECT_EQ(font.postScriptName(), c.name);
+        const QByteArray nothingShown = font.program();
+        QByteArray hex;
+        font.appendGlyphs(QStringLiteral("Aç"), hex);
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+") + c.name + '$')
+                        .match(QString::fromLatin1(font.subsetName()))
+                        .hasMatch())
+            << font.subsetName().toStdString();
         EXPECT_EQ(font.program().size() % 4, 0);
         // The head table's adjustment makes the whole file sum to this.
         EXPECT_EQ(checksum(font.program()), 0xB1B0AFBAu);
@@ -54,6 +63,11 @@ TEST(PdfFont, EmbedsTheWholeFaceWithItsNameAndWidths) {
         const QList<QPointF> advances = again.advancesForGlyphIndexes(glyphs);
         for (qsizetype i = 0; i < glyphs.size(); ++i)
             EXPECT_NEAR(font.width(quint16(glyphs[i])), advances[i].x(), 1.0) << i;
+        // The outlines of "A" and "ç" (a cedilla made of parts) and no others.
+        EXPECT_FALSE(again.pathForGlyph(glyphs[0]).isEmpty());
+        EXPECT_FALSE(again.pathForGlyph(glyphs[3]).isEmpty());
+        EXPECT_TRUE(again.pathForGlyph(glyphs[1]).isEmpty());
+        EXPECT_LT(font.program().size(), nothingShown.size() + 2'000);
     }
 }
 
