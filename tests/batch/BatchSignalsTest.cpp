@@ -230,7 +230,7 @@ const OutputFault kOutputFaults[] = {
      {"listing.brp = old\n", "listing.pdf = old\n", "pages/", "pages/page-001.png = old\n"}},
     {"a full disk mid-file: the earlier file stays whole",
      "tavim-report --save s.brp; echo old >o.pdf",
-     "ulimit -f 64; trap '' XFSZ; exec tavim-report --open s.brp --pdf o.pdf",
+     "ulimit -f 4; trap '' XFSZ; exec tavim-report --open s.brp --pdf o.pdf",
      "",
      1,
      "Cannot create file \"%1/o.pdf\". File too large",

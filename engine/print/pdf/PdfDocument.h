@@ -16,7 +16,7 @@ namespace tavim {
 class Deflater;
 
 // A PDF/A-1b file written while its pages come: A4 portrait pages whose
-// content is drawn in PdfPageDevice units, the faces they show embedded whole,
+// content is drawn in PdfPageDevice units, the faces they show embedded as subsets,
 // the title and author in the document information and in the XMP metadata,
 // and sRGB as the output intent. Write failures are the device's to keep
 // (TBrSaveFile reports them when the file is committed).

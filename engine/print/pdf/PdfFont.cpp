@@ -42,6 +42,23 @@ void put32(QByteArray& out, quint32 v) {
     put16(out, quint16(v & 0xFFFF));
 }
 
+// One byte of a literal string: the delimiters and the escape escaped, and a
+// carriage return too, which a reader would take for an end of line.
+void appendCode(QByteArray& out, char byte) {
+    switch (byte) {
+    case '(':
+    case ')':
+    case '\\':
+        out.append('\\').append(byte);
+        return;
+    case '\r':
+        out.append("\\r");
+        return;
+    default:
+        out.append(byte);
+    }
+}
+
 quint32 checksum(const QByteArray& padded) {
     quint32 sum = 0;
     for (qsizetype i = 0; i + 4 <= padded.size(); i += 4)
@@ -125,6 +142,57 @@ void addComponents(const QByteArray& outline, std::vector<bool>& kept, std::vect
         at += 4 + ((flags & kWords) ? 4 : 2);
         at += (flags & kTwoByTwo) ? 8 : (flags & kXYScale) ? 4 : (flags & kScale) ? 2 : 0;
     }
+}
+
+// The outline without its hinting instructions, which a subset leaves out
+// with the programs they call: PDF readers draw outlines unhinted, and the
+// instructions are a third of a hinted face. Left as it is when malformed.
+QByteArray withoutInstructions(const QByteArray& outline) {
+    constexpr quint16 kWords = 0x0001, kScale = 0x0008, kMore = 0x0020, kXYScale = 0x0040,
+                      kTwoByTwo = 0x0080, kInstructions = 0x0100;
+    const qint16 contours = i16(outline, 0);
+    if (contours >= 0) {
+        const qsizetype at = 10 + 2 * qsizetype(contours);
+        const qsizetype length = u16(outline, at);
+        if (at + 2 + length > outline.size())
+            return outline;
+        return outline.left(at) + QByteArray(2, '\0') + outline.mid(at + 2 + length);
+    }
+    qsizetype at = 10;
+    qsizetype lastFlags = -1;
+    for (quint16 flags = kMore; (flags & kMore) && at + 4 <= outline.size();) {
+        flags = u16(outline, at);
+        lastFlags = at;
+        at += 4 + ((flags & kWords) ? 4 : 2);
+        at += (flags & kTwoByTwo) ? 8 : (flags & kXYScale) ? 4 : (flags & kScale) ? 2 : 0;
+    }
+    if (lastFlags < 0 || at > outline.size())
+        return outline;
+    QByteArray stripped = outline.left(at);
+    qToBigEndian(quint16(u16(outline, lastFlags) & ~kInstructions), stripped.data() + lastFlags);
+    return stripped;
+}
+
+// A name table with the face's family, style and PostScript names, all that
+// readers look up, in the Windows records (UTF-16).
+QByteArray nameTable(const QString& family, const QString& style, const QByteArray& postScript) {
+    const std::array<std::pair<quint16, QString>, 3> names = {
+        {{1, family}, {2, style}, {kPostScriptNameId, QString::fromLatin1(postScript)}}};
+    QByteArray records;
+    QByteArray strings;
+    for (const auto& [id, text] : names) {
+        for (const quint16 v : {quint16(3), quint16(1), quint16(0x409), id})
+            put16(records, v);
+        put16(records, quint16(2 * text.size()));
+        put16(records, quint16(strings.size()));
+        for (const QChar c : text)
+            put16(strings, c.unicode());
+    }
+    QByteArray table;
+    put16(table, 0); // format
+    put16(table, quint16(names.size()));
+    put16(table, quint16(6 + records.size()));
+    return table + records + strings;
 }
 
 bool isNameCharacter(char c) {
@@ -214,8 +282,21 @@ PdfFont::PdfFont(const QRawFont& raw) : m_raw(raw) {
     if ((licence & 0x000F) == 0x0002 || (licence & 0x0200) != 0)
         return;
     m_mayBeSubset = (licence & 0x0100) == 0;
+    readInks(table("glyf"), glyphOffsets(table("loca"), i16(head, 50) == 1, u16(table("maxp"), 4)));
     m_tables = std::move(tables);
     m_isShown.assign(0x10000, false);
+}
+
+// Each outline's box, from its header; a glyph without outline has none.
+void PdfFont::readInks(const QByteArray& glyf, const std::vector<quint32>& offsets) {
+    m_inks.assign(offsets.size() - 1, {});
+    for (std::size_t glyph = 0; glyph + 1 < offsets.size(); ++glyph) {
+        const qsizetype at = offsets[glyph];
+        if (offsets[glyph + 1] <= offsets[glyph] || at + 10 > glyf.size())
+            continue;
+        m_inks[glyph] = {scaled(i16(glyf, at + 2)), scaled(i16(glyf, at + 4)),
+                         scaled(i16(glyf, at + 6)), scaled(i16(glyf, at + 8))};
+    }
 }
 
 QByteArray PdfFont::program() const {
@@ -247,20 +328,38 @@ QByteArray PdfFont::program() const {
     }
     QByteArray newGlyf;
     QByteArray newLoca;
+    // Metrics of the glyphs left out are zero: PDF gives the widths.
+    QByteArray newHmtx(m_hmtx.size(), '\0');
     for (int glyph = 0; glyph < glyphs; ++glyph) {
         put32(newLoca, quint32(newGlyf.size()));
         if (kept[std::size_t(glyph)]) {
-            newGlyf += outline(quint16(glyph));
+            newGlyf += withoutInstructions(outline(quint16(glyph)));
             newGlyf.append(QByteArray((4 - newGlyf.size() % 4) % 4, '\0'));
+            const qsizetype at = glyph < m_horizontalMetrics
+                                     ? 4 * qsizetype(glyph)
+                                     : 4 * qsizetype(m_horizontalMetrics) +
+                                           2 * qsizetype(glyph - m_horizontalMetrics);
+            const qsizetype length = glyph < m_horizontalMetrics ? 4 : 2;
+            if (at + length <= m_hmtx.size())
+                newHmtx.replace(at, length, m_hmtx.mid(at, length));
         }
     }
     put32(newLoca, quint32(newGlyf.size()));
-    auto tables = m_tables;
+    // Glyphs are shown by id: no character map; no hinting programs.
+    std::vector<std::pair<quint32, QByteArray>> tables;
+    for (const auto& table : m_tables)
+        if (table.first != tagOf("cmap") && table.first != tagOf("cvt ") &&
+            table.first != tagOf("fpgm") && table.first != tagOf("prep"))
+            tables.push_back(table);
     for (auto& [tag, data] : tables) {
         if (tag == tagOf("glyf"))
             data = newGlyf;
         else if (tag == tagOf("loca"))
             data = newLoca;
+        else if (tag == tagOf("hmtx"))
+            data = newHmtx;
+        else if (tag == tagOf("name"))
+            data = nameTable(m_raw.familyName(), m_raw.styleName(), m_name);
         else if (tag == tagOf("head") && data.size() >= 52)
             qToBigEndian(qint16(1), data.data() + 50); // long loca offsets
         else if (tag == tagOf("post") && data.size() >= 32)
@@ -315,8 +414,9 @@ quint16 PdfFont::glyphFor(QStringView character) {
     return glyph;
 }
 
-void PdfFont::appendGlyphs(QStringView text, QByteArray& hex) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
+PdfFont::Extent PdfFont::appendGlyphs(QStringView text, QByteArray& codes) {
+    QRectF ink;
+    int advance = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const bool pair =
             text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
@@ -327,11 +427,15 @@ void PdfFont::appendGlyphs(QStringView text, QByteArray& hex) {
             m_isShown[glyph] = true;
             m_shown.emplace(glyph, character.toString());
         }
-        hex.append(kDigits[glyph >> 12])
-            .append(kDigits[(glyph >> 8) & 0xF])
-            .append(kDigits[(glyph >> 4) & 0xF])
-            .append(kDigits[glyph & 0xF]);
+        appendCode(codes, char(glyph >> 8));
+        appendCode(codes, char(glyph & 0xFF));
+        if (glyph < m_inks.size() && m_inks[glyph][2] > m_inks[glyph][0]) {
+            const auto& box = m_inks[glyph];
+            ink |= QRectF(QPointF(advance + box[0], -box[3]), QPointF(advance + box[2], -box[1]));
+        }
+        advance += width(glyph);
     }
+    return {ink, advance};
 }
 
 } // namespace tavim

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QRawFont>
+#include <QRectF>
 #include <QStringView>
+#include <array>
 #include <map>
 #include <vector>
 
@@ -23,8 +25,14 @@ public:
     explicit PdfFont(const QRawFont& raw);
 
     bool isValid() const { return !m_tables.empty(); }
-    // The glyph ids for `text`, as the hexadecimal string of a show operator.
-    void appendGlyphs(QStringView text, QByteArray& hex);
+    // In thousandths of the em from the start of the baseline, y downward.
+    struct Extent {
+        QRectF ink; // the box of the outlines
+        int advance = 0;
+    };
+    // The glyph ids for `text`, two bytes each, as the inside of a literal
+    // string of a show operator.
+    Extent appendGlyphs(QStringView text, QByteArray& codes);
 
     // The face's TrueType program as one file, with the outlines of the glyphs
     // shown so far (and the glyphs they are made of) and no other; glyph ids
@@ -43,6 +51,7 @@ public:
 
 private:
     quint16 glyphFor(QStringView character);
+    void readInks(const QByteArray& glyf, const std::vector<quint32>& offsets);
     int scaled(int units) const;
 
     QRawFont m_raw;
@@ -61,6 +70,8 @@ private:
     std::vector<int> m_glyphOf;
     std::vector<bool> m_isShown;
     std::map<quint16, QString> m_shown;
+    // By glyph id: the outline's xMin, yMin, xMax, yMax in thousandths of the em.
+    std::vector<std::array<int, 4>> m_inks;
 };
 
 } // namespace tavim

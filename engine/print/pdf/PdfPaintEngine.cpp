@@ -22,10 +22,18 @@ constexpr double kHatchSpacingPixels = 8;
 constexpr qsizetype kMaxStringGlyphs = 32'767;
 // A listing page's operators take some 40 KB: room for them up front.
 constexpr qsizetype kContentReserve = 64 * 1024;
+// How far a stroke reaches beyond its path, in widths: half a width for caps
+// and bevelled or round joins, up to five for a miter join at PDF's default
+// limit of ten.
+constexpr double kStrokeReach = 0.5;
+constexpr double kMiterReach = 5;
+// Positions are rounded to whole units: what is drawn may move by half of one.
+constexpr double kRounding = 0.5;
 
 // Fixed point with at most `decimals` (0 to 4) places, trailing zeros left
 // out: what PDF readers parse, written without a floating-point conversion.
-void appendNumber(QByteArray& out, double v, int decimals = 2) {
+// Positions are whole device units, the finest the recording device draws.
+void appendNumber(QByteArray& out, double v, int decimals = 0) {
     static constexpr qint64 kScales[] = {1, 10, 100, 1000, 10000};
     const qint64 scale = kScales[decimals];
     if (!std::isfinite(v))
@@ -53,7 +61,7 @@ void appendNumber(QByteArray& out, double v, int decimals = 2) {
 
 void appendColor(QByteArray& out, QRgb rgb) {
     for (const int c : {qRed(rgb), qGreen(rgb), qBlue(rgb)})
-        appendNumber(out, c / 255.0, 4);
+        appendNumber(out, c / 255.0, 3);
 }
 
 bool isHatch(Qt::BrushStyle style) {
@@ -86,7 +94,7 @@ QByteArray lineStyle(const QPen& pen, double width, double unit) {
     if (pen.style() != Qt::SolidLine) {
         const double dash = width > 0 ? width : unit;
         for (const qreal length : pen.dashPattern())
-            appendNumber(style, length * dash);
+            appendNumber(style, length * dash, 2);
     }
     style += "] 0 d\n";
     return style;
@@ -107,6 +115,8 @@ bool PdfPaintEngine::begin(QPaintDevice* device) {
     m_applied.reset();
     m_clipGroupOpen = false;
     m_written = {};
+    m_textOpen = false;
+    m_painted.clear();
     m_pageRect = QRectF(0, 0, device->width(), device->height());
     m_screenPixel = device->logicalDpiX() / kScreenPixelsPerInch;
     return true;
@@ -117,6 +127,7 @@ bool PdfPaintEngine::end() {
 }
 
 PdfPageContent PdfPaintEngine::takePage() {
+    closeText();
     if (m_clipGroupOpen)
         m_page.operators += "Q\n";
     m_clipGroupOpen = false;
@@ -172,6 +183,7 @@ void PdfPaintEngine::applyClip() {
         wanted.reset();
     if (wanted == m_applied)
         return;
+    closeText();
     if (m_clipGroupOpen) {
         m_page.operators += "Q\n";
         m_written = {};
@@ -181,10 +193,13 @@ void PdfPaintEngine::applyClip() {
     if (!wanted)
         return;
     m_page.operators += "q ";
-    appendNumber(m_page.operators, wanted->x());
-    appendNumber(m_page.operators, wanted->y());
-    appendNumber(m_page.operators, std::max(0.0, wanted->width()));
-    appendNumber(m_page.operators, std::max(0.0, wanted->height()));
+    // Whole units outward: the clip never cuts into what it lets through.
+    const double left = std::floor(wanted->left());
+    const double top = std::floor(wanted->top());
+    appendNumber(m_page.operators, left);
+    appendNumber(m_page.operators, top);
+    appendNumber(m_page.operators, std::max(0.0, std::ceil(wanted->right()) - left));
+    appendNumber(m_page.operators, std::max(0.0, std::ceil(wanted->bottom()) - top));
     m_page.operators += "re W n\n";
     m_clipGroupOpen = true;
 }
@@ -219,7 +234,7 @@ void PdfPaintEngine::setStroke() {
     }
     const double width = penWidth();
     if (m_written.width != width) {
-        appendNumber(m_page.operators, width);
+        appendNumber(m_page.operators, width, 2);
         m_page.operators += "w\n";
         m_written.width = width;
     }
@@ -232,6 +247,7 @@ void PdfPaintEngine::setStroke() {
 
 void PdfPaintEngine::startPath() {
     m_path.clear();
+    m_joins = true;
     m_bounds = QRectF();
 }
 
@@ -256,6 +272,19 @@ void PdfPaintEngine::paint(bool closed, Qt::FillRule rule) {
     }
     if (!fill && !stroke)
         return;
+    // A white fill leaves white what it covers: blank stays blank.
+    const bool white = fill && !stroke && m_brush.style() == Qt::SolidPattern &&
+                       m_brush.color().rgb() == qRgb(255, 255, 255);
+    if (white && m_painted.isBlank(clipped(m_bounds)))
+        return;
+    closeText();
+    if (!white) {
+        const bool miter = m_joins && (m_pen.joinStyle() == Qt::MiterJoin ||
+                                       m_pen.joinStyle() == Qt::SvgMiterJoin);
+        const double reach =
+            kRounding + (stroke ? (miter ? kMiterReach : kStrokeReach) * penWidth() : 0);
+        m_painted.add(clipped(m_bounds.adjusted(-reach, -reach, reach, reach)));
+    }
     if (fill)
         setFill(m_brush.color());
     if (stroke)
@@ -278,13 +307,15 @@ void PdfPaintEngine::hatch(bool evenOdd) {
     const QRectF box = m_bounds.intersected(m_clip ? m_pageRect & *m_clip : m_pageRect);
     if (box.isEmpty())
         return;
+    closeText();
+    m_painted.add(box);
     QByteArray& out = m_page.operators;
     out += "q\n";
     out += m_path;
     out += evenOdd ? "W* n\n" : "W n\n";
     appendColor(out, m_brush.color().rgb());
     out += "RG\n";
-    appendNumber(out, m_screenPixel);
+    appendNumber(out, m_screenPixel, 2);
     out += "w 0 J [] 0 d\n";
     const auto line = [&](double x1, double y1, double x2, double y2) {
         appendNumber(out, x1);
@@ -330,6 +361,7 @@ void PdfPaintEngine::drawLines(const QLineF* lines, int lineCount) {
         return;
     const QBrush brush = std::exchange(m_brush, QBrush());
     startPath();
+    m_joins = false;
     for (int i = 0; i < lineCount; ++i) {
         point(lines[i].p1(), "m ");
         point(lines[i].p2(), "l\n");
@@ -381,8 +413,21 @@ void PdfPaintEngine::drawTextLine(const QTransform& toDevice, const std::optiona
     showText(toDevice, baseline, text, font, color);
 }
 
+QRectF PdfPaintEngine::clipped(const QRectF& box) const {
+    return m_clip ? box & *m_clip : box;
+}
+
+void PdfPaintEngine::closeText() {
+    if (!m_textOpen)
+        return;
+    m_page.operators += "ET\n";
+    m_textOpen = false;
+}
+
 // Shown from the left end of the baseline in the face at the font's pixel
 // size: glyph space is turned upright in the page's downward device space.
+// Texts that follow one another share a text object and name their face only
+// when it changes.
 void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, const QString& text,
                               const QFont& font, const QColor& color) {
     if (text.isEmpty())
@@ -394,12 +439,20 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
                             ? font.pixelSize()
                             : font.pointSizeF() * m_screenPixel * kScreenPixelsPerInch / 72.0;
     applyClip();
+    QByteArray& out = m_page.operators;
+    if (!m_textOpen) {
+        out += "BT\n";
+        m_textOpen = true;
+        m_textFont = -1;
+    }
     setFill(color);
     m_page.fonts.insert(index);
-    QByteArray& out = m_page.operators;
-    out += "BT /F";
-    appendNumber(out, index);
-    out += "1 Tf ";
+    if (m_textFont != index) {
+        out += "/F";
+        appendNumber(out, index);
+        out += "1 Tf\n";
+        m_textFont = index;
+    }
     appendNumber(out, size * toDevice.m11(), 3);
     appendNumber(out, size * toDevice.m12(), 3);
     appendNumber(out, -size * toDevice.m21(), 3);
@@ -410,16 +463,24 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
     out += "Tm";
     // PDF/A-1 holds a string to 65 535 bytes, two a glyph: a longer text is
     // shown in runs, each going on where the last one ended.
+    QRectF ink; // in thousandths of the em
+    int advance = 0;
     for (qsizetype at = 0; at < text.size();) {
         qsizetype n = std::min(kMaxStringGlyphs, text.size() - at);
         if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
             --n;
-        out += " <";
-        m_fonts.at(index).appendGlyphs(QStringView(text).mid(at, n), out);
-        out += "> Tj";
+        out += " (";
+        const PdfFont::Extent run =
+            m_fonts.at(index).appendGlyphs(QStringView(text).mid(at, n), out);
+        ink |= run.ink.translated(advance, 0);
+        advance += run.advance;
+        out += ") Tj";
         at += n;
     }
-    out += " ET\n";
+    out += '\n';
+    const double em = size / 1000.0;
+    const QRectF box = toDevice.mapRect(QRectF(baseline + ink.topLeft() * em, ink.size() * em));
+    m_painted.add(clipped(box.adjusted(-kRounding, -kRounding, kRounding, kRounding)));
 }
 
 } // namespace tavim

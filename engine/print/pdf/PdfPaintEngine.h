@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/emf/TextLineEngine.h"
+#include "engine/print/pdf/PdfPaintedArea.h"
 
 #include <QBrush>
 #include <QByteArray>
@@ -26,7 +27,8 @@ struct PdfPageContent {
 // Rectangles, lines, polygons and paths are filled and stroked as painted;
 // texts are shown in the embedded faces at the painter's pixel size, each
 // glyph advancing by the face's own width; clips are rectangles. Pixmaps and
-// images are not drawn.
+// images are not drawn. Positions are whole device units, and a white fill
+// where the page is still blank is left out.
 //
 // Owned by the thread that draws the page; not shared.
 class PdfPaintEngine : public QPaintEngine, public TextLineEngine {
@@ -69,6 +71,9 @@ private:
     void point(const QPointF& p, const char* op);
     void paint(bool closed, Qt::FillRule rule);
     void hatch(bool evenOdd);
+    QRectF clipped(const QRectF& box) const;
+    // Ends the text object the last texts were shown in, if one is open.
+    void closeText();
     void showText(const QTransform& toDevice, QPointF baseline, const QString& text,
                   const QFont& font, const QColor& color);
 
@@ -85,7 +90,11 @@ private:
     double m_screenPixel = 1; // device units per 96-dpi pixel
     QByteArray m_path;        // the path being built, reused
     QRectF m_bounds;          // its device box
+    bool m_joins = true;      // its segments meet: separate lines do not
     Written m_written;
+    bool m_textOpen = false;
+    int m_textFont = -1; // the face the open text object shows in
+    PdfPaintedArea m_painted;
 };
 
 } // namespace tavim
