@@ -2,6 +2,7 @@
 // drawing the same page contents directly (the pages' drawing calls recorded
 // as QPictures beforehand), all in this run.
 #include "DemoRun.h"
+#include "Recorded.h"
 #include "engine/print/BrExport.h"
 #include "engine/store/BrPrinter.h"
 
@@ -9,28 +10,20 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPicture>
 #include <QTemporaryDir>
-#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <functional>
 #include <vector>
 
 using namespace tavim;
+using namespace tavim::bench;
 
 namespace {
 
 constexpr int kRows = 10'000;
-
-double seconds(const std::function<void()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // Wall time, and the process's CPU time over all its threads: on a busy
 // machine the CPU time shows the work done when the wall time cannot.
@@ -50,31 +43,6 @@ double kilobytesIn(const QString& folder) {
     for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files))
         bytes += file.size();
     return double(bytes) / 1024;
-}
-
-std::vector<QPicture> record(TBrPrinter& store, QSize& size) {
-    std::vector<QPicture> pictures(std::size_t(store.pageCount()));
-    for (int n = 1; n <= store.pageCount(); ++n) {
-        const auto page = store.getPage(n);
-        size = page->size();
-        QPainter painter(&pictures[std::size_t(n - 1)]);
-        page->play(painter, QRectF(QPointF(0, 0), page->size()));
-    }
-    return pictures;
-}
-
-void directPdf(const std::vector<QPicture>& pictures, QSize size, const QString& file) {
-    QPdfWriter pdf(file);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setResolution(1200);
-    QPainter painter(&pdf);
-    painter.scale(double(pdf.width()) / size.width(), double(pdf.height()) / size.height());
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        if (i > 0)
-            pdf.newPage();
-        painter.drawPicture(0, 0, pictures[i]);
-    }
 }
 
 void directPngs(const std::vector<QPicture>& pictures, QSize size, const QString& folder) {
