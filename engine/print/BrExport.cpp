@@ -52,9 +52,14 @@ void ExportPdf(TBrPrinter& store, TBrSaveFile& file, const TPdfInfo& info) {
             throw cannotCreate(fileName, QStringLiteral("The PDF could not be written."));
         image->play(painter, PdfPageDevice::pageRect());
         painter.end();
+        PdfPageContent page = device.takePage();
         finishWriting();
+        if (page.beyondLimits)
+            throw cannotCreate(
+                fileName,
+                QStringLiteral("Page %1 draws beyond what a PDF/A-1 file can hold.").arg(n));
         writing =
-            std::async(std::launch::async, [&pdf, page = device.takePage()] { pdf.addPage(page); });
+            std::async(std::launch::async, [&pdf, page = std::move(page)] { pdf.addPage(page); });
     }
     finishWriting();
     pdf.finish();

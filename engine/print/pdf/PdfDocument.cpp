@@ -47,6 +47,9 @@ namespace {
 constexpr int kCatalog = 1;
 constexpr int kPageTree = 2;
 constexpr int kEntriesPerCMapBlock = 100;
+// PDF/A-1 holds an array to 8 191 elements: pages hang from nodes of at most
+// this many under the root, and width runs are cut to this length.
+constexpr int kArrayEntries = 4096;
 // Device units (1200 per inch) to points, with the origin moved to the top.
 constexpr char kPageMatrix[] = "0.06 0 0 -0.06 0 841.8898 cm\n";
 constexpr char kMediaBox[] = "[0 0 595.2756 841.8898]";
@@ -63,19 +66,29 @@ QByteArray glyphHex(quint16 glyph) {
     return QByteArray::number(glyph, 16).rightJustified(4, '0').toUpper();
 }
 
-// The widths of glyph 0 and of every glyph shown, runs of consecutive ids together.
+// The widths of glyph 0 and of every glyph shown, runs of consecutive ids
+// together. With more runs than an array may hold, one run goes over every id
+// from the first shown to the last: widths of ids not shown do no harm.
 QByteArray widths(const PdfFont& font) {
-    QByteArray w = "[0 [" + QByteArray::number(font.width(0)) + "]";
-    int previous = -2;
-    for (const auto& [glyph, text] : font.shown()) {
-        if (glyph != previous + 1)
-            w += (previous >= 0 ? "] " : " ") + QByteArray::number(glyph) + " [";
+    std::vector<std::pair<int, int>> runs; // first and last id
+    for (const auto& shown : font.shown()) {
+        const int glyph = shown.first;
+        if (!runs.empty() && glyph == runs.back().second + 1)
+            runs.back().second = glyph;
         else
-            w += ' ';
-        w += QByteArray::number(font.width(glyph));
-        previous = glyph;
+            runs.emplace_back(glyph, glyph);
     }
-    return w + (previous >= 0 ? "]]" : "]");
+    if (runs.size() > std::size_t(kArrayEntries) - 2)
+        runs = {{runs.front().first, runs.back().second}};
+    QByteArray w = "[0 [" + QByteArray::number(font.width(0)) + "]";
+    for (const auto& [first, last] : runs)
+        for (int from = first; from <= last; from += kArrayEntries) {
+            w += ' ' + QByteArray::number(from) + " [";
+            const int to = std::min(last, from + kArrayEntries - 1);
+            for (int glyph = from; glyph <= to; ++glyph)
+                w += QByteArray::number(font.width(quint16(glyph))) + (glyph < to ? " " : "]");
+        }
+    return w + ']';
 }
 
 // Which characters each shown glyph stands for, for copying and searching text.
@@ -161,10 +174,12 @@ void PdfDocument::addPage(const PdfPageContent& page) {
     resources += " >> >>";
     const int content = newObject();
     writeStream(content, QByteArray(), QByteArray(kPageMatrix) + page.operators, true);
+    if (m_pages.size() % kArrayEntries == 0)
+        m_pageNodes.push_back(newObject());
     const int object = newObject();
-    writeObject(object, "<< /Type /Page /Parent 2 0 R /MediaBox " + QByteArray(kMediaBox) +
-                            " /Resources " + resources + " /Contents " +
-                            QByteArray::number(content) + " 0 R >>");
+    writeObject(object, "<< /Type /Page /Parent " + QByteArray::number(m_pageNodes.back()) +
+                            " 0 R /MediaBox " + QByteArray(kMediaBox) + " /Resources " + resources +
+                            " /Contents " + QByteArray::number(content) + " 0 R >>");
     m_pages.push_back(object);
 }
 
@@ -237,17 +252,33 @@ QByteArray PdfDocument::information() const {
            PdfTextString(PdfCreator()) + " /CreationDate " + date + " /ModDate " + date + " >>";
 }
 
+QByteArray PdfDocument::references(const int* numbers, std::size_t count) {
+    QByteArray list;
+    for (std::size_t i = 0; i < count; ++i)
+        list += (i > 0 ? " " : "") + QByteArray::number(numbers[i]) + " 0 R";
+    return list;
+}
+
+void PdfDocument::writePageTree() {
+    for (std::size_t node = 0; node < m_pageNodes.size(); ++node) {
+        const std::size_t first = node * kArrayEntries;
+        const std::size_t count = std::min<std::size_t>(kArrayEntries, m_pages.size() - first);
+        writeObject(m_pageNodes[node], "<< /Type /Pages /Parent 2 0 R /Kids [" +
+                                           references(&m_pages[first], count) + "] /Count " +
+                                           QByteArray::number(qulonglong(count)) + " >>");
+    }
+    writeObject(kPageTree, "<< /Type /Pages /Kids [" +
+                               references(m_pageNodes.data(), m_pageNodes.size()) + "] /Count " +
+                               QByteArray::number(qulonglong(m_pages.size())) + " >>");
+}
+
 void PdfDocument::finish() {
     if (m_pages.empty())
         addPage({});
     for (std::size_t i = 0; i < m_fontObjects.size(); ++i)
         if (m_fontObjects[i] != 0)
             writeFont(int(i), m_fontObjects[i]);
-    QByteArray kids;
-    for (const int page : m_pages)
-        kids += QByteArray::number(page) + " 0 R ";
-    writeObject(kPageTree, "<< /Type /Pages /Kids [" + kids.trimmed() + "] /Count " +
-                               QByteArray::number(qlonglong(m_pages.size())) + " >>");
+    writePageTree();
     const int profile = newObject();
     writeStream(profile, "/N 3", QColorSpace(QColorSpace::SRgb).iccProfile(), true);
     const int xmp = newObject();

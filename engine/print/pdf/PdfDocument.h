@@ -46,6 +46,8 @@ private:
     void writeStream(int number, QByteArray dictionary, QByteArrayView data, bool compressed);
     int fontObject(int index);
     void writeFont(int index, int number);
+    static QByteArray references(const int* numbers, std::size_t count);
+    void writePageTree();
     QByteArray metadata() const;
     QByteArray information() const;
 
@@ -57,6 +59,7 @@ private:
     qint64 m_written = 0;
     std::vector<qint64> m_offsets;  // by object number; 0: not written yet
     std::vector<int> m_pages;       // page object numbers
+    std::vector<int> m_pageNodes;   // the nodes they hang from, in order
     std::vector<int> m_fontObjects; // by face index; 0: not shown yet
 };
 

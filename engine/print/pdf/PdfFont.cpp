@@ -18,6 +18,7 @@ constexpr std::array<const char*, 7> kRequired = {"glyf", "head", "hhea", "hmtx"
 constexpr int kHeadChecksumAdjustment = 8;
 constexpr quint32 kChecksumMagic = 0xB1B0AFBA;
 constexpr int kPostScriptNameId = 6;
+constexpr qsizetype kMaxNameLength = 120;
 
 quint16 u16(const QByteArray& table, qsizetype at) {
     if (at < 0 || at + 2 > table.size())
@@ -274,6 +275,8 @@ PdfFont::PdfFont(const QRawFont& raw) : m_raw(raw) {
     m_name = postScriptNameIn(table("name"));
     if (m_name.isEmpty())
         m_name = nameOnly(raw.familyName() + QLatin1Char('-') + raw.styleName());
+    // A PDF/A-1 name holds 127 bytes, the subset tag takes seven.
+    m_name.truncate(kMaxNameLength);
     if (m_horizontalMetrics == 0 || m_hmtx.size() < 4 * qsizetype(m_horizontalMetrics))
         return;
     // The licence's word (OS/2 fsType): restricted, or bitmaps only, is not

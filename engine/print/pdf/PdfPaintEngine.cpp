@@ -3,6 +3,8 @@
 #include "engine/print/pdf/PdfFontSet.h"
 
 #include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QPolygonF>
 #include <QTextItem>
 #include <algorithm>
 #include <charconv>
@@ -12,8 +14,11 @@ namespace tavim {
 
 namespace {
 
-// Beyond twice the page, and the largest real PDF/A-1 allows.
+// The largest real PDF/A-1 allows; no number written passes it.
 constexpr double kMaxCoordinate = 32767;
+// A page's content past this many bytes (a listing page takes some 30 KB)
+// is not written: the page cannot be held.
+constexpr qsizetype kMaxPageContent = 16 * 1024 * 1024;
 // Hatches and dashes of hairlines are spaced as on a 96-dpi screen, whatever
 // the device resolution: 8 screen pixels between hatch lines, one wide.
 constexpr double kScreenPixelsPerInch = 96;
@@ -119,6 +124,8 @@ bool PdfPaintEngine::begin(QPaintDevice* device) {
     m_painted.clear();
     m_pageRect = QRectF(0, 0, device->width(), device->height());
     m_screenPixel = device->logicalDpiX() / kScreenPixelsPerInch;
+    const double inch = device->logicalDpiX();
+    m_nearPage = m_pageRect.adjusted(-inch, -inch, inch, inch);
     return true;
 }
 
@@ -181,6 +188,8 @@ void PdfPaintEngine::applyClip() {
     std::optional<QRectF> wanted = m_clip;
     if (wanted && wanted->contains(m_pageRect))
         wanted.reset();
+    if (wanted)
+        *wanted &= m_nearPage;
     if (wanted == m_applied)
         return;
     closeText();
@@ -252,16 +261,85 @@ void PdfPaintEngine::startPath() {
 }
 
 void PdfPaintEngine::point(const QPointF& p, const char* op) {
-    const QPointF d = m_transform.map(p);
+    devicePoint(m_transform.map(p), op);
+}
+
+void PdfPaintEngine::devicePoint(const QPointF& d, const char* op) {
     appendNumber(m_path, d.x());
     appendNumber(m_path, d.y());
     m_path += op;
     m_bounds |= QRectF(d, QSizeF(0.001, 0.001));
 }
 
-void PdfPaintEngine::paint(bool closed, Qt::FillRule rule) {
-    bool fill = m_brush.style() != Qt::NoBrush && m_brush.color().alpha() > 0;
-    const bool stroke = m_pen.style() != Qt::NoPen && m_pen.brush().style() != Qt::NoBrush;
+bool PdfPaintEngine::fills() const {
+    return m_brush.style() != Qt::NoBrush && m_brush.color().alpha() > 0;
+}
+
+bool PdfPaintEngine::strokes() const {
+    return m_pen.style() != Qt::NoPen && m_pen.brush().style() != Qt::NoBrush;
+}
+
+bool PdfPaintEngine::contentFull() {
+    if (m_page.operators.size() <= kMaxPageContent)
+        return false;
+    m_page.beyondLimits = true;
+    return true;
+}
+
+void PdfPaintEngine::paint(bool closed, Qt::FillRule rule, const PathSource& source) {
+    if (contentFull())
+        return;
+    const double reach = strokes() ? kMiterReach * penWidth() : 0;
+    if (m_nearPage.contains(m_bounds.adjusted(-reach, -reach, reach, reach))) {
+        paintPath(closed, rule);
+        return;
+    }
+    paintNearPage(source(), rule);
+}
+
+// A path reaching far beyond the page, or stroked wider than it: only what
+// lies near the page is written, filled and stroked as areas, so that every
+// number stays within PDF/A-1's limits and the page looks the same.
+void PdfPaintEngine::paintNearPage(const QPainterPath& source, Qt::FillRule rule) {
+    QPainterPath nearPage;
+    nearPage.addRect(m_nearPage);
+    QPainterPath device = m_transform.map(source);
+    device.setFillRule(rule);
+    const QPen pen = m_pen;
+    const double width = penWidth();
+    m_pen = QPen(Qt::NoPen);
+    if (fills())
+        paintArea(device.intersected(nearPage));
+    if (pen.style() != Qt::NoPen && pen.brush().style() != Qt::NoBrush) {
+        QPen wide = pen;
+        wide.setCosmetic(false);
+        wide.setWidthF(width);
+        const QBrush brush = std::exchange(m_brush, QBrush(pen.color()));
+        paintArea(QPainterPathStroker(wide).createStroke(device).intersected(nearPage));
+        m_brush = brush;
+    }
+    m_pen = pen;
+}
+
+void PdfPaintEngine::paintArea(const QPainterPath& area) {
+    startPath();
+    for (int i = 0; i < area.elementCount(); ++i) {
+        const QPainterPath::Element& e = area.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement && i + 2 < area.elementCount()) {
+            devicePoint(e, "");
+            devicePoint(area.elementAt(i + 1), "");
+            devicePoint(area.elementAt(i + 2), "c\n");
+            i += 2;
+            continue;
+        }
+        devicePoint(e, e.type == QPainterPath::MoveToElement ? "m " : "l\n");
+    }
+    paintPath(true, area.fillRule());
+}
+
+void PdfPaintEngine::paintPath(bool closed, Qt::FillRule rule) {
+    bool fill = fills();
+    const bool stroke = strokes();
     if (m_path.isEmpty() || (!fill && !stroke))
         return;
     applyClip();
@@ -352,7 +430,11 @@ void PdfPaintEngine::drawRects(const QRectF* rects, int rectCount) {
         point(r.topRight(), "l ");
         point(r.bottomRight(), "l ");
         point(r.bottomLeft(), "l h\n");
-        paint(true, Qt::WindingFill);
+        paint(true, Qt::WindingFill, [&] {
+            QPainterPath path;
+            path.addRect(r);
+            return path;
+        });
     }
 }
 
@@ -366,7 +448,14 @@ void PdfPaintEngine::drawLines(const QLineF* lines, int lineCount) {
         point(lines[i].p1(), "m ");
         point(lines[i].p2(), "l\n");
     }
-    paint(false, Qt::WindingFill);
+    paint(false, Qt::WindingFill, [&] {
+        QPainterPath path;
+        for (int i = 0; i < lineCount; ++i) {
+            path.moveTo(lines[i].p1());
+            path.lineTo(lines[i].p2());
+        }
+        return path;
+    });
     m_brush = brush;
 }
 
@@ -380,7 +469,13 @@ void PdfPaintEngine::drawPolygon(const QPointF* points, int pointCount, PolygonD
     for (int i = 1; i < pointCount; ++i)
         point(points[i], "l ");
     m_path += outline ? "\n" : "h\n";
-    paint(!outline, mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill);
+    paint(!outline, mode == OddEvenMode ? Qt::OddEvenFill : Qt::WindingFill, [&] {
+        QPainterPath path;
+        path.addPolygon(QPolygonF(QList<QPointF>(points, points + pointCount)));
+        if (!outline)
+            path.closeSubpath();
+        return path;
+    });
     m_brush = brush;
 }
 
@@ -397,7 +492,7 @@ void PdfPaintEngine::drawPath(const QPainterPath& path) {
         }
         point(e, e.type == QPainterPath::MoveToElement ? "m " : "l\n");
     }
-    paint(false, path.fillRule());
+    paint(false, path.fillRule(), [&] { return path; });
 }
 
 void PdfPaintEngine::drawTextItem(const QPointF& p, const QTextItem& textItem) {
@@ -438,6 +533,17 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
     const double size = font.pixelSize() > 0
                             ? font.pixelSize()
                             : font.pointSizeF() * m_screenPixel * kScreenPixelsPerInch / 72.0;
+    if (contentFull())
+        return;
+    const QPointF origin = toDevice.map(baseline);
+    const double matrix[] = {size * toDevice.m11(), size * toDevice.m12(), -size * toDevice.m21(),
+                             -size * toDevice.m22()};
+    if (!m_nearPage.contains(origin) ||
+        std::any_of(std::begin(matrix), std::end(matrix),
+                    [](double v) { return !(std::abs(v) <= kMaxCoordinate); })) {
+        m_page.beyondLimits = true;
+        return;
+    }
     applyClip();
     QByteArray& out = m_page.operators;
     if (!m_textOpen) {
@@ -453,11 +559,8 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
         out += "1 Tf\n";
         m_textFont = index;
     }
-    appendNumber(out, size * toDevice.m11(), 3);
-    appendNumber(out, size * toDevice.m12(), 3);
-    appendNumber(out, -size * toDevice.m21(), 3);
-    appendNumber(out, -size * toDevice.m22(), 3);
-    const QPointF origin = toDevice.map(baseline);
+    for (const double v : matrix)
+        appendNumber(out, v, 3);
     appendNumber(out, origin.x());
     appendNumber(out, origin.y());
     out += "Tm";

@@ -6,9 +6,11 @@
 #include <QBrush>
 #include <QByteArray>
 #include <QPaintEngine>
+#include <QPainterPath>
 #include <QPen>
 #include <QRectF>
 #include <QTransform>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -20,6 +22,10 @@ class PdfFontSet;
 struct PdfPageContent {
     QByteArray operators;
     std::set<int> fonts; // indexes into the document's font set
+    // Something drawn could not be written within PDF/A-1's limits (a text
+    // far off the page or larger than it, content without end): the page
+    // cannot be held by an archival file.
+    bool beyondLimits = false;
 };
 
 // Turns QPainter calls into the content stream of one PDF page, in device
@@ -69,7 +75,18 @@ private:
     void startPath();
     // The point in device units, then `op`, appended to the path being built.
     void point(const QPointF& p, const char* op);
-    void paint(bool closed, Qt::FillRule rule);
+    void devicePoint(const QPointF& d, const char* op);
+    bool fills() const;
+    bool strokes() const;
+    // True, and the page marked, once the content has grown past its bound.
+    bool contentFull();
+    // The path just built, in the painter's coordinates: asked for only when
+    // the path reaches far beyond the page.
+    using PathSource = std::function<QPainterPath()>;
+    void paint(bool closed, Qt::FillRule rule, const PathSource& source);
+    void paintNearPage(const QPainterPath& source, Qt::FillRule rule);
+    void paintArea(const QPainterPath& area);
+    void paintPath(bool closed, Qt::FillRule rule);
     void hatch(bool evenOdd);
     QRectF clipped(const QRectF& box) const;
     // Ends the text object the last texts were shown in, if one is open.
@@ -87,6 +104,7 @@ private:
     std::optional<QRectF> m_applied; // the clip the open group set
     bool m_clipGroupOpen = false;
     QRectF m_pageRect;
+    QRectF m_nearPage;        // the page and an inch around it: what can show
     double m_screenPixel = 1; // device units per 96-dpi pixel
     QByteArray m_path;        // the path being built, reused
     QRectF m_bounds;          // its device box

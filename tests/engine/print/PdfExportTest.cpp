@@ -4,10 +4,13 @@
 #include "tests/engine/EngineTestSupport.h"
 
 #include "engine/print/BrExport.h"
+#include "engine/print/pdf/PdfDocument.h"
 #include "engine/print/pdf/PdfFontSet.h"
 #include "engine/print/pdf/PdfPageDevice.h"
 #include "error/Exception.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -155,6 +158,13 @@ void produceDrawing(TBrPrinter& store) {
                          QPoint(x(1400), y(1080)), QPoint(x(1800), y(1080)),
                          QPoint(x(1450), y(1400))});
     p.drawPolygon(star, Qt::OddEvenFill);
+    // A white hole in the grey, and a line from far off the page that
+    // crosses it: both as painted, not left out or bent to fit.
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRect(x(250), y(1000), x(450) - x(250), y(1200) - y(900));
+    p.setPen(QPen(Qt::black, 12));
+    p.drawLine(QLineF(-1e5, -2.5e4, x(2000), y(1800)));
     store.endDoc();
 }
 
@@ -248,19 +258,53 @@ TEST(PdfExport, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
     QTemporaryDir dir;
     auto store = storeOn(noPrinter());
     produce(*store, 2);
-    const QString missingFolder = dir.filePath(QStringLiteral("missing/listing.pdf"));
-    for (const QString& file : {QStringLiteral("/dev/full"), missingFolder}) {
-        SCOPED_TRACE(file.toStdString());
+    // A text a kilometre off the page cannot be placed within PDF/A-1's numbers.
+    auto farText = storeOn(noPrinter());
+    farText->beginDoc();
+    farText->newPage();
+    farText->canvas()->drawText(QPointF(1e9, 100), QStringLiteral("longe"));
+    farText->endDoc();
+    const struct {
+        TBrPrinter& store;
+        QString file;
+        QString reason;
+    } cases[] = {
+        {*store, QStringLiteral("/dev/full"), {}},
+        {*store, dir.filePath(QStringLiteral("missing/listing.pdf")), {}},
+        {*farText, dir.filePath(QStringLiteral("far.pdf")),
+         QStringLiteral(" Page 1 draws beyond what a PDF/A-1 file can hold.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
         try {
-            ExportPdf(*store, file);
+            ExportPdf(c.store, c.file);
             FAIL() << "the export succeeded";
         } catch (const Exception& e) {
-            EXPECT_TRUE(
-                e.message().startsWith(QStringLiteral("Cannot create file \"%1\"").arg(file)))
+            EXPECT_TRUE(e.message().startsWith(
+                QStringLiteral("Cannot create file \"%1\".%2").arg(c.file, c.reason)))
                 << e.message().toStdString();
         }
+        if (c.file.startsWith(dir.path()))
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                      QStringList());
     }
-    EXPECT_FALSE(QFile::exists(missingFolder));
+}
+
+// A listing of a million rows has some 20 000 pages: they hang from nodes,
+// each array within PDF/A-1's 8 191 elements, and the file reads back whole.
+TEST(PdfExport, ManyPagesStayWithinTheArrayLimit) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("pages.pdf"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    PdfDocument pdf(out, {}, QDateTime::currentDateTimeUtc());
+    for (int page = 0; page < 8'200; ++page)
+        pdf.addPage({});
+    pdf.finish();
+    out.close();
+    EXPECT_EQ(toolField(pdfinfo({file}), QStringLiteral("Pages")), QStringLiteral("8200"));
+    EXPECT_TRUE(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), file})
+                    .contains(QStringLiteral("No syntax or stream encoding errors")));
 }
 
 } // namespace
