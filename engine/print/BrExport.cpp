@@ -50,7 +50,7 @@ void ExportPdf(TBrPrinter& store, TBrSaveFile& file, const TPdfInfo& info) {
         QPainter painter;
         if (!painter.begin(&device))
             throw cannotCreate(fileName, QStringLiteral("The PDF could not be written."));
-        image->play(painter, PdfPageDevice::pageRect());
+        image->play(painter, device.pageRect());
         painter.end();
         finishWriting();
         writing =
