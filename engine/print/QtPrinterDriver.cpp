@@ -243,7 +243,9 @@ std::unique_ptr<QFile> TQtPrinterDriver::reserveSpoolFile() {
         return nullptr;
     }
     auto spool = std::make_unique<QTemporaryFile>(QDir(folder).filePath(name));
-    if (spool->open())
+    // Asking for its name links it into the folder now (Qt opens it unnamed),
+    // so that the job shows there while it is written.
+    if (spool->open() && !spool->fileName().isEmpty())
         return spool;
     m_error = EFCreateError(spool->fileTemplate(), spool->errorString()).message();
     return nullptr;
