@@ -278,7 +278,7 @@ TEST(PdfExport, PrintJobSheetsArePagesOfThePrintersPaper) {
     auto file = std::make_unique<QFile>(name);
     ASSERT_TRUE(file->open(QIODevice::WriteOnly));
     const PdfSheet sheet{QSize(300, 300), QSizeF(3300, 2550), QRectF(75, 75, 3150, 2400)};
-    TPdfPrintFile job(std::move(file), {QStringLiteral("Job"), QStringLiteral("Firma")}, sheet);
+    TPdfPrintFile job(std::move(file), {}, sheet);
     QPainter painter(job.device());
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(50);
@@ -292,7 +292,6 @@ TEST(PdfExport, PrintJobSheetsArePagesOfThePrintersPaper) {
     const QString info = pdfinfo({name});
     EXPECT_EQ(toolField(info, QStringLiteral("Pages")), QStringLiteral("2"));
     EXPECT_TRUE(toolField(info, QStringLiteral("Page size")).startsWith("792 x 612 pts"));
-    EXPECT_EQ(toolField(info, QStringLiteral("Producer")), QStringLiteral("Tavim"));
     // Points from the paper's top left: (75 + x) * 72 / 300 across, the
     // baseline at (75 + y) * 72 / 300 down.
     const QString words =
