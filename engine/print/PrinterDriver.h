@@ -67,6 +67,7 @@ public:
     // A job: a painter begun on device() starts it and newSheet() advances it;
     // once that painter has ended, submitJob() hands the job to the printer or
     // abortJob() abandons it, and then nothing of it is printed.
+
     // The document's title; the job's name in the queue.
     virtual void setJobName(const QString& name) = 0;
     // Not empty: the job goes to this PDF file instead of the printer.

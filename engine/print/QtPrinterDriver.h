@@ -10,9 +10,8 @@ namespace tavim {
 
 // The installed printers through Qt, jobs written as our own PDF at the
 // printer's resolution and paper, either to the chosen file or to a spool
-// file handed to CUPS. Used by one thread
-// at a time (print runs and stored-page printing run on the user-interface
-// thread); no lock.
+// file handed to CUPS. Used by one thread at a time (print runs and
+// stored-page printing run on the user-interface thread); no lock.
 class TQtPrinterDriver : public TPrinterDriver {
 public:
     TQtPrinterDriver();
