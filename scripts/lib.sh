@@ -10,7 +10,7 @@ TAVIM_PACKAGES=(
     libgtest-dev
     firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
     libuemf-dev emf2svg
-    cups printer-driver-cups-pdf poppler-utils qpdf python3-reportlab
+    cups libcups2-dev printer-driver-cups-pdf poppler-utils qpdf python3-reportlab
     clang libclang-rt-14-dev
     xvfb xauth
     openbox x11-utils xdotool lintian

@@ -52,7 +52,7 @@ std::vector<QByteArray> pageContents(TBrPrinter& store) {
     std::vector<QByteArray> contents;
     for (int n = 1; n <= store.pageCount(); ++n) {
         QPainter painter(&device);
-        store.getPage(n)->play(painter, PdfPageDevice::pageRect());
+        store.getPage(n)->play(painter, device.pageRect());
         painter.end();
         contents.push_back(device.takePage().operators);
     }

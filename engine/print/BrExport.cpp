@@ -50,14 +50,12 @@ void ExportPdf(TBrPrinter& store, TBrSaveFile& file, const TPdfInfo& info) {
         QPainter painter;
         if (!painter.begin(&device))
             throw cannotCreate(fileName, QStringLiteral("The PDF could not be written."));
-        image->play(painter, PdfPageDevice::pageRect());
+        image->play(painter, device.pageRect());
         painter.end();
         PdfPageContent page = device.takePage();
         finishWriting();
         if (page.beyondLimits)
-            throw cannotCreate(
-                fileName,
-                QStringLiteral("Page %1 draws beyond what a PDF/A-1 file can hold.").arg(n));
+            throw cannotCreate(fileName, PdfBeyondLimits(n));
         writing =
             std::async(std::launch::async, [&pdf, page = std::move(page)] { pdf.addPage(page); });
     }

@@ -23,7 +23,6 @@ void TBrPrintJob::setOutputFileName(const QString& fileName) {
 }
 
 void TBrPrintJob::setDocumentInfo(const TPdfInfo& info) {
-    m_pdfAuthor = info.author;
     m_driver->setDocumentInfo(info);
 }
 
@@ -45,7 +44,8 @@ void TBrPrintJob::start() {
     if (m_driver->inErrorState())
         throw failure(QStringLiteral("is in an error state"));
     m_driver->setJobName(m_title);
-    if (!m_painter.begin(m_driver->device())) {
+    QPaintDevice* device = m_driver->device();
+    if (!device || !m_painter.begin(device)) {
         m_driver->abortJob();
         throw failure(QStringLiteral("could not start the print job"));
     }
@@ -74,10 +74,8 @@ void TBrPrintJob::finish() {
     }
     if (!m_driver->submitJob())
         throw failure(QStringLiteral("did not accept the print job"));
-    if (!aside)
-        return;
-    AddPdfAuthor(aside->writtenName(), m_pdfAuthor);
-    aside->commit();
+    if (aside)
+        aside->commit();
 }
 
 void TBrPrintJob::abandon() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/print/PdfArchive.h"
 #include "engine/print/PrinterSettings.h"
+#include "engine/print/pdf/PdfInfo.h"
 
 #include <QPainter>
 #include <QRectF>
@@ -65,7 +65,6 @@ private:
     std::unique_ptr<TBrSaveFile> m_aside;
     QString m_title;
     QString m_outputFileName;
-    QString m_pdfAuthor;
 };
 
 } // namespace tavim

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/print/PdfArchive.h"
+#include "engine/print/pdf/PdfInfo.h"
 
 #include <QList>
 #include <QPoint>
@@ -67,11 +67,14 @@ public:
     // A job: a painter begun on device() starts it and newSheet() advances it;
     // once that painter has ended, submitJob() hands the job to the printer or
     // abortJob() abandons it, and then nothing of it is printed.
+
+    // The document's title; the job's name in the queue.
     virtual void setJobName(const QString& name) = 0;
     // Not empty: the job goes to this PDF file instead of the printer.
     virtual void setOutputFileName(const QString&) {}
-    // The title and author of that PDF file.
+    // The title and author of the job's PDF.
     virtual void setDocumentInfo(const TPdfInfo&) {}
+    // Null when the job cannot begin; errorString() says why.
     virtual QPaintDevice* device() = 0;
     virtual bool newSheet() = 0;
     // False when the printer refused the job; errorString() may say why.

@@ -11,9 +11,7 @@
 
 #include <array>
 #include <cmath>
-#include <dlfcn.h>
-#include <utility>
-#include <vector>
+#include <cups/cups.h>
 
 namespace tavim {
 
@@ -65,57 +63,49 @@ int paperCodeOf(const QPageSize& size) {
     return size.windowsId();
 }
 
-// The two calls of the CUPS client library that submitting a file needs. The
-// library is loaded at run time: it is there wherever Qt prints to CUPS.
-struct CupsOption {
-    char* name;
-    char* value;
-};
-using CupsPrintFile = int (*)(const char*, const char*, const char*, int, CupsOption*);
-using CupsLastErrorString = const char* (*)();
+// Options for cupsPrintFile, freed once the job is submitted.
+class CupsOptions {
+public:
+    CupsOptions() = default;
+    ~CupsOptions() { cupsFreeOptions(m_count, m_options); }
+    CupsOptions(const CupsOptions&) = delete;
+    CupsOptions& operator=(const CupsOptions&) = delete;
 
-struct CupsLibrary {
-    CupsPrintFile printFile = nullptr;
-    CupsLastErrorString lastErrorString = nullptr;
+    void add(const char* name, const QByteArray& value) {
+        m_count = cupsAddOption(name, value.constData(), m_count, &m_options);
+    }
+    int count() const { return m_count; }
+    cups_option_t* options() const { return m_options; }
+
+private:
+    int m_count = 0;
+    cups_option_t* m_options = nullptr;
 };
 
-const CupsLibrary& cups() {
-    static const CupsLibrary library = [] {
-        CupsLibrary found;
-        void* handle = dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            return found;
-        found.printFile = reinterpret_cast<CupsPrintFile>(dlsym(handle, "cupsPrintFile"));
-        found.lastErrorString =
-            reinterpret_cast<CupsLastErrorString>(dlsym(handle, "cupsLastErrorString"));
-        return found;
-    }();
-    return library;
-}
+// A job without a title still gets a name in the queue.
+constexpr char kUntitledJob[] = "Tavim";
 
 // The job options Qt's own CUPS job carries.
-std::vector<std::pair<QByteArray, QByteArray>> jobOptions(const QPrinter& printer) {
-    std::vector<std::pair<QByteArray, QByteArray>> options;
-    options.emplace_back("media", printer.pageLayout().pageSize().key().toLocal8Bit());
+void addJobOptions(const QPrinter& printer, CupsOptions& options) {
+    options.add("media", printer.pageLayout().pageSize().key().toLocal8Bit());
     if (printer.copyCount() > 1) {
-        options.emplace_back("copies", QByteArray::number(printer.copyCount()));
+        options.add("copies", QByteArray::number(printer.copyCount()));
         if (printer.collateCopies())
-            options.emplace_back("Collate", "True");
+            options.add("Collate", "True");
     }
     switch (printer.duplex()) {
     case QPrinter::DuplexNone:
-        options.emplace_back("sides", "one-sided");
+        options.add("sides", "one-sided");
         break;
     case QPrinter::DuplexShortSide:
-        options.emplace_back("sides", "two-sided-short-edge");
+        options.add("sides", "two-sided-short-edge");
         break;
     default:
-        options.emplace_back("sides", "two-sided-long-edge");
+        options.add("sides", "two-sided-long-edge");
         break;
     }
     if (printer.pageLayout().orientation() == QPageLayout::Landscape)
-        options.emplace_back("landscape", "");
-    return options;
+        options.add("landscape", "");
 }
 
 } // namespace
@@ -224,107 +214,109 @@ QSize TQtPrinterDriver::printableSize() const {
     return m_printer.pageRect(QPrinter::DevicePixel).size().toSize();
 }
 
-// A PDF file is titled after its document; a printer job keeps the report's name.
 void TQtPrinterDriver::setJobName(const QString& name) {
-    m_printer.setDocName(writesPdf() && !m_pdfInfo.title.isEmpty() ? m_pdfInfo.title : name);
+    m_jobName = name;
 }
 
 bool TQtPrinterDriver::printsToFile() const {
     return !m_printer.outputFileName().isEmpty();
 }
 
-// A new file in the temporary folder, or empty with m_error saying why. Qt
-// reads a missing $TMPDIR as the current folder; the spool never goes there.
-QString TQtPrinterDriver::reserveSpoolFile() {
+std::unique_ptr<QFile> TQtPrinterDriver::openOutputFile() {
+    auto file = std::make_unique<QFile>(m_printer.outputFileName());
+    if (file->open(QIODevice::WriteOnly))
+        return file;
+    m_error = EFCreateError(QFileInfo(*file).absoluteFilePath(), file->errorString()).message();
+    return nullptr;
+}
+
+// A new file in the temporary folder, removed with the job, or nothing with
+// m_error saying why. Qt reads a missing $TMPDIR as the current folder; the
+// spool never goes there.
+std::unique_ptr<QFile> TQtPrinterDriver::reserveSpoolFile() {
     const QString folder = QDir::tempPath();
     const QString name = QStringLiteral("tavim-job-XXXXXX.pdf");
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         m_error = EFCreateError(QDir(qEnvironmentVariable("TMPDIR")).filePath(name),
                                 QStringLiteral("The temporary folder does not exist"))
                       .message();
-        return {};
+        return nullptr;
     }
-    QTemporaryFile reserve(QDir(folder).filePath(name));
-    reserve.setAutoRemove(false);
-    if (reserve.open())
-        return reserve.fileName();
-    m_error = EFCreateError(reserve.fileTemplate(), reserve.errorString()).message();
-    return {};
+    auto spool = std::make_unique<QTemporaryFile>(QDir(folder).filePath(name));
+    // Asking for its name links it into the folder now (Qt opens it unnamed),
+    // so that the job shows there while it is written.
+    if (spool->open() && !spool->fileName().isEmpty())
+        return spool;
+    m_error = EFCreateError(spool->fileTemplate(), spool->errorString()).message();
+    return nullptr;
 }
 
+// The printer's paper at its resolution, drawn on from the printable area's
+// corner, so that the pages come out as the printer's own job would have.
+PdfSheet TQtPrinterDriver::sheet() const {
+    return {resolution(), QSizeF(physicalPageSize()),
+            QRectF(QPointF(physicalOffset()), QSizeF(printableSize()))};
+}
+
+// A PDF is titled after its document, or else after the job.
 QPaintDevice* TQtPrinterDriver::device() {
-    dropSpool();
+    m_job.reset();
     m_error.clear();
-    if (printsToFile())
-        return &m_printer;
-    m_spoolFile = reserveSpoolFile();
-    // Same resolution and layout as the printer's own job, so the pages come
-    // out exactly as they would have.
-    m_spool = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    // Without a spool file the job cannot begin: nothing can be created
-    // below /dev/null.
-    m_spool->setOutputFileName(m_spoolFile.isEmpty() ? QStringLiteral("/dev/null/job.pdf")
-                                                     : m_spoolFile);
-    m_spool->setResolution(m_printer.resolution());
-    m_spool->setFullPage(m_printer.fullPage());
-    m_spool->setPageLayout(m_printer.pageLayout());
-    m_spool->setDocName(m_printer.docName());
-    return m_spool.get();
+    std::unique_ptr<QFile> file = printsToFile() ? openOutputFile() : reserveSpoolFile();
+    if (!file)
+        return nullptr;
+    TPdfInfo info = m_pdfInfo;
+    if (info.title.isEmpty())
+        info.title = m_jobName;
+    m_job = std::make_unique<TPdfPrintFile>(std::move(file), info, sheet());
+    return m_job->device();
 }
 
 bool TQtPrinterDriver::newSheet() {
-    return m_spool ? m_spool->newPage() : m_printer.newPage();
-}
-
-bool TQtPrinterDriver::submitJob() {
-    if (printsToFile())
-        return m_printer.printerState() != QPrinter::Error;
-    const QString file = std::exchange(m_spoolFile, QString());
-    m_spool.reset();
-    if (file.isEmpty())
+    if (!m_job)
         return false;
-    const bool sent = sendToQueue(file);
-    QFile::remove(file);
-    return sent;
-}
-
-bool TQtPrinterDriver::sendToQueue(const QString& fileName) {
-    const CupsLibrary& library = cups();
-    if (!library.printFile) {
-        m_error = QStringLiteral("The CUPS client library is not available");
-        return false;
-    }
-    auto options = jobOptions(m_printer);
-    std::vector<CupsOption> list;
-    for (auto& [name, value] : options)
-        list.push_back({name.data(), value.data()});
-    // CUPS wants the queue's name without an instance.
-    const QByteArray queue = m_printer.printerName().section(u'/', 0, 0).toLocal8Bit();
-    const int job = library.printFile(queue.constData(), QFile::encodeName(fileName).constData(),
-                                      m_printer.docName().toLocal8Bit().constData(),
-                                      int(list.size()), list.data());
-    if (job > 0)
+    if (m_job->newSheet())
         return true;
-    if (library.lastErrorString)
-        m_error = QString::fromLocal8Bit(library.lastErrorString());
+    m_error = m_job->errorString();
     return false;
 }
 
-void TQtPrinterDriver::dropSpool() {
-    m_spool.reset();
-    if (!m_spoolFile.isEmpty())
-        QFile::remove(std::exchange(m_spoolFile, QString()));
+// The spool file goes with the job, sent or not.
+bool TQtPrinterDriver::submitJob() {
+    const std::unique_ptr<TPdfPrintFile> job = std::move(m_job);
+    if (!job)
+        return false;
+    if (!job->finish()) {
+        m_error = job->errorString();
+        return false;
+    }
+    return printsToFile() || sendToQueue(job->fileName());
+}
+
+bool TQtPrinterDriver::sendToQueue(const QString& fileName) {
+    CupsOptions options;
+    addJobOptions(m_printer, options);
+    // CUPS wants the queue's name without an instance.
+    const QByteArray queue = m_printer.printerName().section(u'/', 0, 0).toLocal8Bit();
+    const QByteArray title = m_jobName.isEmpty() ? QByteArray(kUntitledJob) : m_jobName.toUtf8();
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(fileName).constData(),
+                                  title.constData(), options.count(), options.options());
+    if (job > 0)
+        return true;
+    m_error = QString::fromUtf8(cupsLastErrorString());
+    return false;
 }
 
 // A file the job was printed to belongs to whoever named it (the print job
 // removes its own).
 void TQtPrinterDriver::abortJob() {
-    dropSpool();
+    m_job.reset();
 }
 
+// A file has no state of its own to be in error.
 bool TQtPrinterDriver::inErrorState() const {
     if (printsToFile())
-        return m_printer.printerState() == QPrinter::Error;
+        return false;
     const QPrinter::PrinterState state = QPrinterInfo::printerInfo(m_printer.printerName()).state();
     return state == QPrinter::Error || state == QPrinter::Aborted;
 }
@@ -335,21 +327,10 @@ QString TQtPrinterDriver::errorString() const {
 
 void TQtPrinterDriver::setOutputFileName(const QString& fileName) {
     m_printer.setOutputFileName(fileName);
-    if (fileName.isEmpty()) {
-        m_printer.setOutputFormat(QPrinter::NativeFormat);
-        return;
-    }
-    PrepareArchivePdf(m_printer, m_pdfInfo);
 }
 
 void TQtPrinterDriver::setDocumentInfo(const TPdfInfo& info) {
     m_pdfInfo = info;
-    if (writesPdf())
-        PrepareArchivePdf(m_printer, m_pdfInfo);
-}
-
-bool TQtPrinterDriver::writesPdf() const {
-    return m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty();
 }
 
 } // namespace tavim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/print/PdfPrintFile.h"
 #include "engine/print/PrinterDriver.h"
 
 #include <QPrinter>
@@ -7,9 +8,10 @@
 
 namespace tavim {
 
-// The installed printers through Qt, jobs handed to CUPS. Used by one thread
-// at a time (print runs and stored-page printing run on the user-interface
-// thread); no lock.
+// The installed printers through Qt, jobs written as our own PDF at the
+// printer's resolution and paper, either to the chosen file or to a spool
+// file handed to CUPS. Used by one thread at a time (print runs and
+// stored-page printing run on the user-interface thread); no lock.
 class TQtPrinterDriver : public TPrinterDriver {
 public:
     TQtPrinterDriver();
@@ -43,21 +45,21 @@ public:
 
 private:
     bool printsToFile() const;
-    void dropSpool();
-    QString reserveSpoolFile();
+    std::unique_ptr<QFile> openOutputFile();
+    std::unique_ptr<QFile> reserveSpoolFile();
+    PdfSheet sheet() const;
     bool sendToQueue(const QString& fileName);
-    bool writesPdf() const;
 
     QStringList m_printers;
-    // The selected printer: its settings and metrics, and the surface of a job
-    // printed to a file.
+    // The selected printer: its settings and metrics (those of Qt's PDF
+    // output while a file is chosen).
     QPrinter m_printer;
-    // A job for a queue is spooled to a PDF of our own, which reaches the queue
-    // only when submitted: Qt's own queue job cannot be abandoned once begun.
-    std::unique_ptr<QPrinter> m_spool;
-    QString m_spoolFile;
-    QString m_error;
+    QString m_jobName;
     TPdfInfo m_pdfInfo;
+    // The open job; a queue's reaches it only when submitted, so that an
+    // abandoned job prints nothing.
+    std::unique_ptr<TPdfPrintFile> m_job;
+    QString m_error;
 };
 
 } // namespace tavim

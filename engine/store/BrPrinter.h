@@ -2,7 +2,7 @@
 
 #include "engine/emf/Metafile.h"
 #include "engine/print/BrPaperSize.h"
-#include "engine/print/PdfArchive.h"
+#include "engine/print/pdf/PdfInfo.h"
 
 #include <QString>
 #include <exception>

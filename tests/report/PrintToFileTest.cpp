@@ -46,6 +46,7 @@ TEST(PrintToFile, ThePrintRunWritesTheChosenPdfWithThePageRange) {
               QStringLiteral("Referênte ao mês de FEVEREIRO de 2024"));
     EXPECT_EQ(pdfField(pdf, QStringLiteral("Author")), QStringLiteral("TAMBRI IMOVEIS LTDA"));
     EXPECT_EQ(pdfField(pdf, QStringLiteral("Creator")), QStringLiteral("Tavim"));
+    EXPECT_EQ(pdfField(pdf, QStringLiteral("Producer")), QStringLiteral("Tavim"));
     EXPECT_TRUE(runTool(QStringLiteral("pdfinfo"), {QStringLiteral("-meta"), pdf})
                     .contains(QStringLiteral("pdfaid:part=\"1\"")));
 }

@@ -50,9 +50,31 @@ constexpr int kEntriesPerCMapBlock = 100;
 // PDF/A-1 holds an array to 8 191 elements: pages hang from nodes of at most
 // this many under the root, and width runs are cut to this length.
 constexpr int kArrayEntries = 4096;
-// Device units (1200 per inch) to points, with the origin moved to the top.
-constexpr char kPageMatrix[] = "0.06 0 0 -0.06 0 841.8898 cm\n";
-constexpr char kMediaBox[] = "[0 0 595.2756 841.8898]";
+constexpr double kPointsPerInch = 72;
+
+// At most four decimals, trailing zeros left out.
+QByteArray decimal(double v) {
+    QByteArray text = QByteArray::number(v, 'f', 4);
+    while (text.endsWith('0'))
+        text.chop(1);
+    if (text.endsWith('.'))
+        text.chop(1);
+    return text == "-0" ? "0" : text;
+}
+
+// Device units to points, the origin moved from the printable area's top left
+// to the paper's bottom left.
+QByteArray pageMatrix(const PdfSheet& sheet) {
+    const double x = kPointsPerInch / sheet.dpi.width();
+    const double y = kPointsPerInch / sheet.dpi.height();
+    return decimal(x) + " 0 0 " + decimal(-y) + ' ' + decimal(sheet.printable.left() * x) + ' ' +
+           decimal((sheet.paper.height() - sheet.printable.top()) * y) + " cm\n";
+}
+
+QByteArray mediaBox(const PdfSheet& sheet) {
+    return "[0 0 " + decimal(sheet.paper.width() * kPointsPerInch / sheet.dpi.width()) + ' ' +
+           decimal(sheet.paper.height() * kPointsPerInch / sheet.dpi.height()) + ']';
+}
 
 QByteArray pdfDate(const QDateTime& t) {
     return "(D:" + t.toUTC().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z)";
@@ -112,8 +134,10 @@ QByteArray toUnicode(const PdfFont& font) {
 
 } // namespace
 
-PdfDocument::PdfDocument(QIODevice& out, const TPdfInfo& info, const QDateTime& created)
-    : m_out(out), m_info(info), m_created(created), m_deflater(std::make_unique<Deflater>()),
+PdfDocument::PdfDocument(QIODevice& out, const TPdfInfo& info, const QDateTime& created,
+                         const PdfSheet& sheet)
+    : m_out(out), m_info(info), m_created(created), m_pageMatrix(pageMatrix(sheet)),
+      m_mediaBox(mediaBox(sheet)), m_deflater(std::make_unique<Deflater>()),
       m_offsets(kPageTree + 1, 0) {
     // The comment of bytes above 127 marks the file as binary for transfers.
     write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
@@ -173,12 +197,12 @@ void PdfDocument::addPage(const PdfPageContent& page) {
                      QByteArray::number(fontObject(index)) + " 0 R";
     resources += " >> >>";
     const int content = newObject();
-    writeStream(content, QByteArray(), QByteArray(kPageMatrix) + page.operators, true);
+    writeStream(content, QByteArray(), m_pageMatrix + page.operators, true);
     if (m_pages.size() % kArrayEntries == 0)
         m_pageNodes.push_back(newObject());
     const int object = newObject();
     writeObject(object, "<< /Type /Page /Parent " + QByteArray::number(m_pageNodes.back()) +
-                            " 0 R /MediaBox " + QByteArray(kMediaBox) + " /Resources " + resources +
+                            " 0 R /MediaBox " + m_mediaBox + " /Resources " + resources +
                             " /Contents " + QByteArray::number(content) + " 0 R >>");
     m_pages.push_back(object);
 }

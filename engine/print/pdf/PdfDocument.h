@@ -2,6 +2,7 @@
 
 #include "engine/print/pdf/PdfFontSet.h"
 #include "engine/print/pdf/PdfInfo.h"
+#include "engine/print/pdf/PdfPageDevice.h"
 #include "engine/print/pdf/PdfPaintEngine.h"
 
 #include <QByteArray>
@@ -15,18 +16,20 @@ namespace tavim {
 
 class Deflater;
 
-// A PDF/A-1b file written while its pages come: A4 portrait pages whose
-// content is drawn in PdfPageDevice units, the faces they show embedded as subsets,
-// the title and author in the document information and in the XMP metadata,
-// and sRGB as the output intent. Write failures are the device's to keep
-// (TBrSaveFile reports them when the file is committed).
+// A PDF/A-1b file written while its pages come: pages of the sheet's paper
+// whose content is drawn in the units of a PdfPageDevice on that sheet, the
+// faces they show embedded as subsets, the title and author in the document
+// information and in the XMP metadata, and sRGB as the output intent. Write
+// failures are the device's to keep (TBrSaveFile reports them when the file is
+// committed).
 //
 // Owned by the thread that writes the file. Pages may be added on another
 // thread, one at a time, while the drawing thread alone uses fonts(); finish()
 // runs once both are done. No lock: the callers order them.
 class PdfDocument {
 public:
-    PdfDocument(QIODevice& out, const TPdfInfo& info, const QDateTime& created);
+    PdfDocument(QIODevice& out, const TPdfInfo& info, const QDateTime& created,
+                const PdfSheet& sheet = PdfSheet::a4());
     ~PdfDocument();
     PdfDocument(const PdfDocument&) = delete;
     PdfDocument& operator=(const PdfDocument&) = delete;
@@ -54,6 +57,8 @@ private:
     QIODevice& m_out;
     TPdfInfo m_info;
     QDateTime m_created;
+    QByteArray m_pageMatrix; // device units to points, for every page
+    QByteArray m_mediaBox;
     PdfFontSet m_fonts;
     std::unique_ptr<Deflater> m_deflater;
     qint64 m_written = 0;

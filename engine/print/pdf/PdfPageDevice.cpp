@@ -2,6 +2,7 @@
 
 #include "engine/print/BrPaperSize.h"
 
+#include <cmath>
 #include <limits>
 
 namespace tavim {
@@ -12,32 +13,40 @@ constexpr double kMmPerInch = 25.4;
 
 } // namespace
 
-PdfPageDevice::PdfPageDevice(PdfFontSet& fonts) : m_engine(fonts) {}
+PdfSheet PdfSheet::a4() {
+    constexpr double dpi = PdfPageDevice::kDotsPerInch;
+    const QSizeF paper(kA4WidthMm / kMmPerInch * dpi, kA4LengthMm / kMmPerInch * dpi);
+    return {QSize(int(dpi), int(dpi)), paper, QRectF(QPointF(0, 0), paper)};
+}
 
-QRectF PdfPageDevice::pageRect() {
-    return QRectF(0, 0, kA4WidthMm / kMmPerInch * kDotsPerInch,
-                  kA4LengthMm / kMmPerInch * kDotsPerInch);
+PdfPageDevice::PdfPageDevice(PdfFontSet& fonts, const PdfSheet& sheet)
+    : m_sheet(sheet), m_engine(fonts) {}
+
+QRectF PdfPageDevice::pageRect() const {
+    return QRectF(QPointF(0, 0), m_sheet.printable.size());
 }
 
 int PdfPageDevice::metric(PaintDeviceMetric metric) const {
+    const QSizeF area = m_sheet.printable.size();
     switch (metric) {
     case PdmWidth:
-        return int(pageRect().width());
+        return int(area.width());
     case PdmHeight:
-        return int(pageRect().height());
+        return int(area.height());
     case PdmWidthMM:
-        return int(kA4WidthMm);
+        return int(std::lround(area.width() / m_sheet.dpi.width() * kMmPerInch));
     case PdmHeightMM:
-        return int(kA4LengthMm);
+        return int(std::lround(area.height() / m_sheet.dpi.height() * kMmPerInch));
     case PdmNumColors:
         return std::numeric_limits<int>::max();
     case PdmDepth:
         return 24;
     case PdmDpiX:
-    case PdmDpiY:
     case PdmPhysicalDpiX:
+        return m_sheet.dpi.width();
+    case PdmDpiY:
     case PdmPhysicalDpiY:
-        return kDotsPerInch;
+        return m_sheet.dpi.height();
     case PdmDevicePixelRatio:
         return 1;
     default:

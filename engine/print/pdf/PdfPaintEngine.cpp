@@ -107,6 +107,10 @@ QByteArray lineStyle(const QPen& pen, double width, double unit) {
 
 } // namespace
 
+QString PdfBeyondLimits(int page) {
+    return QStringLiteral("Page %1 draws beyond what a PDF/A-1 file can hold.").arg(page);
+}
+
 PdfPaintEngine::PdfPaintEngine(PdfFontSet& fonts) : QPaintEngine(AllFeatures), m_fonts(fonts) {}
 
 bool PdfPaintEngine::begin(QPaintDevice* device) {

@@ -28,6 +28,9 @@ struct PdfPageContent {
     bool beyondLimits = false;
 };
 
+// The reason given for such a page: "Page N draws beyond ...".
+QString PdfBeyondLimits(int page);
+
 // Turns QPainter calls into the content stream of one PDF page, in device
 // units with the origin at the top left (the page object maps them to points).
 // Rectangles, lines, polygons and paths are filled and stroked as painted;

@@ -4,6 +4,7 @@
 #include "tests/engine/EngineTestSupport.h"
 
 #include "engine/print/BrExport.h"
+#include "engine/print/PdfPrintFile.h"
 #include "engine/print/pdf/PdfDocument.h"
 #include "engine/print/pdf/PdfFontSet.h"
 #include "engine/print/pdf/PdfPageDevice.h"
@@ -284,10 +285,18 @@ TEST(PdfExport, AFileThatCannotBeWrittenIsReportedAndNothingIsLeft) {
                 QStringLiteral("Cannot create file \"%1\".%2").arg(c.file, c.reason)))
                 << e.message().toStdString();
         }
-        if (c.file.startsWith(dir.path()))
+        if (c.file.startsWith(dir.path())) {
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                       QStringList());
+        }
     }
+    auto full = std::make_unique<QFile>(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(full->open(QIODevice::WriteOnly));
+    TPdfPrintFile job(std::move(full), {}, PdfSheet::a4());
+    QPainter(job.device()).drawLine(0, 0, 100, 100);
+    EXPECT_FALSE(job.newSheet());
+    EXPECT_TRUE(job.errorString().startsWith(QStringLiteral("Cannot create file \"/dev/full\". ")))
+        << job.errorString().toStdString();
 }
 
 // A listing of a million rows has some 20 000 pages: they hang from nodes,
@@ -305,6 +314,45 @@ TEST(PdfExport, ManyPagesStayWithinTheArrayLimit) {
     EXPECT_EQ(toolField(pdfinfo({file}), QStringLiteral("Pages")), QStringLiteral("8200"));
     EXPECT_TRUE(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), file})
                     .contains(QStringLiteral("No syntax or stream encoding errors")));
+}
+
+// A print job's sheets are pages of the printer's paper, drawn from the corner
+// of its printable area: letter landscape at 300 dpi, a quarter inch margin.
+TEST(PdfExport, PrintJobSheetsArePagesOfThePrintersPaper) {
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("job.pdf"));
+    auto file = std::make_unique<QFile>(name);
+    ASSERT_TRUE(file->open(QIODevice::WriteOnly));
+    const PdfSheet sheet{QSize(300, 300), QSizeF(3300, 2550), QRectF(75, 75, 3150, 2400)};
+    TPdfPrintFile job(std::move(file), {}, sheet);
+    QPainter painter(job.device());
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(50);
+    painter.setFont(font);
+    painter.drawText(QPointF(0, 100), QStringLiteral("First"));
+    ASSERT_TRUE(job.newSheet());
+    painter.drawText(QPointF(300, 2400), QStringLiteral("Second"));
+    painter.end();
+    ASSERT_TRUE(job.finish());
+
+    const QString info = pdfinfo({name});
+    EXPECT_EQ(toolField(info, QStringLiteral("Pages")), QStringLiteral("2"));
+    EXPECT_TRUE(toolField(info, QStringLiteral("Page size")).startsWith("792 x 612 pts"));
+    // Points from the paper's top left: (75 + x) * 72 / 300 across, the
+    // baseline at (75 + y) * 72 / 300 down.
+    const QString words =
+        runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), name, "-"});
+    static const QRegularExpression word(
+        QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"[0-9.]+\" "
+                       "yMax=\"([0-9.]+)\">(First|Second)<"));
+    QStringList found;
+    for (const auto& match : word.globalMatch(words)) {
+        const bool first = match.captured(3) == QStringLiteral("First");
+        EXPECT_NEAR(match.captured(1).toDouble(), first ? 18 : 90, 1);
+        EXPECT_NEAR(match.captured(2).toDouble(), first ? 42 : 594, 4);
+        found << match.captured(3);
+    }
+    EXPECT_EQ(found, QStringList({"First", "Second"})) << words.toStdString();
 }
 
 } // namespace
