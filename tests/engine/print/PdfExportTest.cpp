@@ -55,6 +55,8 @@ TEST(PdfExport, ArchivedWithItsInformationEmbeddedFacesAndTexts) {
         produceListing(*store, c.pages);
         ExportPdf(*store, file, c.info);
 
+        EXPECT_TRUE(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), file})
+                        .contains(QStringLiteral("No syntax or stream encoding errors")));
         const QString info = pdfinfo({file});
         EXPECT_EQ(toolField(info, QStringLiteral("Pages")), QString::number(c.pages));
         EXPECT_EQ(toolField(info, QStringLiteral("Title")), c.info.title);
