@@ -327,18 +327,22 @@ void PdfPaintEngine::paintNearPage(const QPainterPath& source, Qt::FillRule rule
 
 void PdfPaintEngine::paintArea(const QPainterPath& area) {
     startPath();
-    for (int i = 0; i < area.elementCount(); ++i) {
-        const QPainterPath::Element& e = area.elementAt(i);
-        if (e.type == QPainterPath::CurveToElement && i + 2 < area.elementCount()) {
-            devicePoint(e, "");
-            devicePoint(area.elementAt(i + 1), "");
-            devicePoint(area.elementAt(i + 2), "c\n");
+    appendPath(area, QTransform());
+    paintPath(true, area.fillRule());
+}
+
+void PdfPaintEngine::appendPath(const QPainterPath& path, const QTransform& toDevice) {
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element& e = path.elementAt(i);
+        if (e.type == QPainterPath::CurveToElement && i + 2 < path.elementCount()) {
+            devicePoint(toDevice.map(QPointF(e)), "");
+            devicePoint(toDevice.map(QPointF(path.elementAt(i + 1))), "");
+            devicePoint(toDevice.map(QPointF(path.elementAt(i + 2))), "c\n");
             i += 2;
             continue;
         }
-        devicePoint(e, e.type == QPainterPath::MoveToElement ? "m " : "l\n");
+        devicePoint(toDevice.map(QPointF(e)), e.type == QPainterPath::MoveToElement ? "m " : "l\n");
     }
-    paintPath(true, area.fillRule());
 }
 
 void PdfPaintEngine::paintPath(bool closed, Qt::FillRule rule) {
@@ -485,17 +489,7 @@ void PdfPaintEngine::drawPolygon(const QPointF* points, int pointCount, PolygonD
 
 void PdfPaintEngine::drawPath(const QPainterPath& path) {
     startPath();
-    for (int i = 0; i < path.elementCount(); ++i) {
-        const QPainterPath::Element& e = path.elementAt(i);
-        if (e.type == QPainterPath::CurveToElement && i + 2 < path.elementCount()) {
-            point(e, "");
-            point(path.elementAt(i + 1), "");
-            point(path.elementAt(i + 2), "c\n");
-            i += 2;
-            continue;
-        }
-        point(e, e.type == QPainterPath::MoveToElement ? "m " : "l\n");
-    }
+    appendPath(path, m_transform);
     paint(false, path.fillRule(), [&] { return path; });
 }
 

@@ -89,6 +89,7 @@ private:
     void paint(bool closed, Qt::FillRule rule, const PathSource& source);
     void paintNearPage(const QPainterPath& source, Qt::FillRule rule);
     void paintArea(const QPainterPath& area);
+    void appendPath(const QPainterPath& path, const QTransform& toDevice);
     void paintPath(bool closed, Qt::FillRule rule);
     void hatch(bool evenOdd);
     QRectF clipped(const QRectF& box) const;
