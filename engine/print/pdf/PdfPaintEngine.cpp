@@ -125,7 +125,7 @@ bool PdfPaintEngine::begin(QPaintDevice* device) {
     m_clipGroupOpen = false;
     m_written = {};
     m_textOpen = false;
-    m_painted.clear();
+    m_painted.clear(QRectF(0, 0, device->width(), device->height()));
     m_pageRect = QRectF(0, 0, device->width(), device->height());
     m_screenPixel = device->logicalDpiX() / kScreenPixelsPerInch;
     const double inch = device->logicalDpiX();
