@@ -314,6 +314,14 @@ TEST(PdfExport, ManyPagesStayWithinTheArrayLimit) {
     pdf.finish();
     out.close();
     EXPECT_EQ(toolField(pdfinfo({file}), QStringLiteral("Pages")), QStringLiteral("8200"));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    static const QRegularExpression kids(QStringLiteral("/Kids \\[([^\\]]*)\\]"));
+    int arrays = 0;
+    for (const auto& match : kids.globalMatch(QString::fromLatin1(out.readAll()))) {
+        EXPECT_LE(match.captured(1).count(QStringLiteral(" R")), 8'191);
+        ++arrays;
+    }
+    EXPECT_GT(arrays, 1);
     EXPECT_TRUE(runTool(QStringLiteral("qpdf"), {QStringLiteral("--check"), file})
                     .contains(QStringLiteral("No syntax or stream encoding errors")));
 }
