@@ -1,12 +1,37 @@
 #include "engine/print/pdf/PdfFontSet.h"
 
+#include <QGlyphRun>
 #include <QRawFont>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace tavim {
 
 namespace {
 
 constexpr std::size_t kMaxKnownFonts = 256;
+constexpr char32_t kSoftHyphen = 0x00AD;
+
+// The code point at `at` and the UTF-16 units it takes.
+std::pair<char32_t, qsizetype> codePointAt(QStringView text, qsizetype at) {
+    const QChar c = text[at];
+    if (c.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate())
+        return {QChar::surrogateToUcs4(c, text[at + 1]), 2};
+    return {c.unicode(), 1};
+}
+
+// `text` laid out on one line, left to right, as QPainter::drawText does.
+void layOut(QTextLayout& layout) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+}
 
 } // namespace
 
@@ -41,6 +66,122 @@ int PdfFontSet::faceIndex(const QRawFont& raw) {
         return -1;
     m_faces.emplace_back(face, std::move(embedded));
     return int(m_faces.size()) - 1;
+}
+
+std::span<const PdfGlyphRun> PdfFontSet::glyphRuns(int index, const QFont& font, QStringView text) {
+    m_runCount = 0;
+    if (!at(index).appendPlainGlyphs(text, runIn(index).hex)) {
+        m_runCount = 0;
+        split(index, font, text);
+    }
+    return {m_runs.data(), m_runCount};
+}
+
+PdfGlyphRun& PdfFontSet::runIn(int face) {
+    if (m_runCount > 0 && m_runs[m_runCount - 1].face == face)
+        return m_runs[m_runCount - 1];
+    if (m_runCount == m_runs.size())
+        m_runs.emplace_back();
+    PdfGlyphRun& run = m_runs[m_runCount++];
+    run.face = face;
+    run.hex.truncate(0);
+    return run;
+}
+
+// A letter and the combining marks after it go together.
+void PdfFontSet::split(int index, const QFont& font, QStringView text) {
+    m_pieces.clear();
+    bool rightToLeft = false;
+    for (qsizetype from = 0; from < text.size();) {
+        const auto [base, length] = codePointAt(text, from);
+        qsizetype end = from + length;
+        while (end < text.size() && QChar::isMark(codePointAt(text, end).first))
+            end += codePointAt(text, end).second;
+        rightToLeft = rightToLeft || !IsLeftToRight(base);
+        addPieces(index, font, text, from, end - from);
+        from = end;
+    }
+    if (rightToLeft)
+        orderVisually(font, text);
+    for (const Piece& piece : m_pieces)
+        at(piece.face).appendGlyph(piece.glyph, piece.characters, runIn(piece.face).hex);
+}
+
+void PdfFontSet::addPieces(int index, const QFont& font, QStringView text, qsizetype from,
+                           qsizetype length) {
+    const QStringView cluster = text.mid(from, length);
+    const auto [base, baseLength] = codePointAt(cluster, 0);
+    // A soft hyphen shows only where the line ends, as a hyphen.
+    if (base == kSoftHyphen && length == 1 && from + 1 == text.size()) {
+        const auto [face, glyph] = glyphFor(index, font, base);
+        m_pieces.push_back({face, glyph, QStringLiteral("-"), from, length});
+        return;
+    }
+    if (length > baseLength) {
+        const QString composed = cluster.toString().normalized(QString::NormalizationForm_C);
+        const auto [character, units] = codePointAt(composed, 0);
+        const auto [face, glyph] = glyphFor(index, font, character);
+        if (units == composed.size() && glyph != 0 && !IsDefaultIgnorable(character)) {
+            m_pieces.push_back({face, glyph, composed, from, length});
+            return;
+        }
+    }
+    for (qsizetype at = 0; at < length;) {
+        const auto [character, units] = codePointAt(cluster, at);
+        if (!IsDefaultIgnorable(character)) {
+            const auto [face, glyph] = glyphFor(index, font, character);
+            m_pieces.push_back({face, glyph, cluster.mid(at, units).toString(), from, length});
+        }
+        at += units;
+    }
+}
+
+// What Qt draws a character the face lacks in is found once per face and
+// character: laying the character out asks Qt's own fallback.
+std::pair<int, quint16> PdfFontSet::glyphFor(int index, const QFont& font, char32_t character) {
+    if (const quint16 glyph = at(index).glyphOf(character); glyph != 0)
+        return {index, glyph};
+    const quint64 key = (quint64(index) << 32) | character;
+    if (const auto known = m_fallbacks.find(key); known != m_fallbacks.end())
+        return known->second;
+    std::pair<int, quint16> found(index, 0);
+    QTextLayout layout(QString::fromUcs4(&character, 1), font);
+    layOut(layout);
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (!runs.isEmpty()) {
+        const int face = faceIndex(runs.front().rawFont());
+        if (const quint16 glyph = face >= 0 ? at(face).glyphOf(character) : 0; glyph != 0)
+            found = {face, glyph};
+    }
+    m_fallbacks.emplace(key, found);
+    return found;
+}
+
+// Each piece goes where Qt's layout puts the leftmost glyph of its letter.
+void PdfFontSet::orderVisually(const QFont& font, QStringView text) {
+    QTextLayout layout(text.toString(), font);
+    layOut(layout);
+    const QTextLine line = layout.lineAt(0);
+    std::vector<std::pair<double, Piece>> placed;
+    placed.reserve(m_pieces.size());
+    double x = 0;
+    qsizetype placedFrom = -1;
+    for (Piece& piece : m_pieces) {
+        if (piece.from != placedFrom) {
+            placedFrom = piece.from;
+            double left = std::numeric_limits<double>::infinity();
+            for (const QGlyphRun& run : line.glyphRuns(int(piece.from), int(piece.length)))
+                for (const QPointF& p : run.positions())
+                    left = std::min(left, p.x());
+            if (std::isfinite(left))
+                x = left;
+        }
+        placed.emplace_back(x, std::move(piece));
+    }
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < placed.size(); ++i)
+        m_pieces[i] = std::move(placed[i].second);
 }
 
 } // namespace tavim

@@ -395,11 +395,8 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
                             : font.pointSizeF() * m_screenPixel * kScreenPixelsPerInch / 72.0;
     applyClip();
     setFill(color);
-    m_page.fonts.insert(index);
     QByteArray& out = m_page.operators;
-    out += "BT /F";
-    appendNumber(out, index);
-    out += "1 Tf ";
+    out += "BT ";
     appendNumber(out, size * toDevice.m11(), 3);
     appendNumber(out, size * toDevice.m12(), 3);
     appendNumber(out, -size * toDevice.m21(), 3);
@@ -408,16 +405,19 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
     appendNumber(out, origin.x());
     appendNumber(out, origin.y());
     out += "Tm";
-    // PDF/A-1 holds a string to 65 535 bytes, two a glyph: a longer text is
-    // shown in runs, each going on where the last one ended.
-    for (qsizetype at = 0; at < text.size();) {
-        qsizetype n = std::min(kMaxStringGlyphs, text.size() - at);
-        if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
-            --n;
-        out += " <";
-        m_fonts.at(index).appendGlyphs(QStringView(text).mid(at, n), out);
-        out += "> Tj";
-        at += n;
+    // Runs of other faces go on where the last one ended. PDF/A-1 holds a
+    // string to 65 535 bytes, two a glyph: a longer run is shown in parts.
+    for (const PdfGlyphRun& run : m_fonts.glyphRuns(index, font, text)) {
+        m_page.fonts.insert(run.face);
+        out += " /F";
+        appendNumber(out, run.face);
+        out += "1 Tf";
+        for (qsizetype at = 0; at < run.hex.size(); at += 4 * kMaxStringGlyphs) {
+            out += " <";
+            out += QByteArrayView(run.hex).sliced(
+                at, std::min(4 * kMaxStringGlyphs, run.hex.size() - at));
+            out += "> Tj";
+        }
     }
     out += " ET\n";
 }

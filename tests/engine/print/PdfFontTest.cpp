@@ -46,7 +46,7 @@ TEST(PdfFont, EmbedsASubsetOfTheFaceWithItsNameAndWidths) {
         EXPECT_EQ(font.postScriptName(), c.name);
         const QByteArray nothingShown = font.program();
         QByteArray hex;
-        font.appendGlyphs(QStringLiteral("Aç"), hex);
+        EXPECT_TRUE(font.appendPlainGlyphs(QStringLiteral("Aç"), hex));
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+") + c.name + '$')
                         .match(QString::fromLatin1(font.subsetName()))
                         .hasMatch())
@@ -75,14 +75,20 @@ TEST(PdfFont, ShowsGlyphIdsAndRemembersTheirCharacters) {
     const QRawFont raw = QRawFont::fromFont(face("Liberation Sans", false));
     PdfFont font(raw);
     ASSERT_TRUE(font.isValid());
-    const QString text = QStringLiteral("Aç A") + QChar(0xE000); // a private-use character
     const QList<quint32> expected = raw.glyphIndexesForString(QStringLiteral("Aç A"));
     QByteArray hex;
-    font.appendGlyphs(text, hex);
-    ASSERT_EQ(hex.size(), 5 * 4);
+    ASSERT_TRUE(font.appendPlainGlyphs(QStringLiteral("Aç A"), hex));
+    ASSERT_EQ(hex.size(), 4 * 4);
     for (qsizetype i = 0; i < expected.size(); ++i)
         EXPECT_EQ(hex.mid(i * 4, 4).toUInt(nullptr, 16), expected[i]) << i;
-    // A character the face lacks shows the missing glyph and maps to nothing.
+    // A character the face lacks, a combining mark, a zero-width space, a
+    // Hebrew letter: each needs more than the face's own glyph.
+    for (const char16_t other : {u'\uE000', u'\u0301', u'\u200B', u'\u05E9'}) {
+        EXPECT_FALSE(font.appendPlainGlyphs(QStringLiteral("A") + QChar(other), hex)) << int(other);
+        EXPECT_EQ(hex.size(), 4 * 4);
+    }
+    // The missing glyph maps to nothing.
+    font.appendGlyph(0, QStringLiteral("\uE000"), hex);
     EXPECT_EQ(hex.right(4), "0000");
     ASSERT_EQ(font.shown().size(), 3u);
     EXPECT_EQ(font.shown().at(quint16(expected[0])), QStringLiteral("A"));
