@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::size_t kMaxKnownFonts = 256;
 constexpr char32_t kSoftHyphen = 0x00AD;
+// The most UTF-16 units of a line laid out at once to find its visual order.
+constexpr qsizetype kOrderWindow = 256;
 
 // The code point at `at` and the UTF-16 units it takes.
 std::pair<char32_t, qsizetype> codePointAt(QStringView text, qsizetype at) {
@@ -157,20 +159,46 @@ std::pair<int, quint16> PdfFontSet::glyphFor(int index, const QFont& font, char3
     return found;
 }
 
-// Each piece goes where Qt's layout puts the leftmost glyph of its letter.
+// The line is ordered in parts, each laid out alone: a left-to-right letter
+// ends any reversal before it, so a part ends before one where it can. A part
+// without one ends after kOrderWindow units, which keeps hostile lines of
+// 65 536 characters from taking seconds; only right-to-left spans longer than
+// that, wider than any page, then come out in the wrong order.
 void PdfFontSet::orderVisually(const QFont& font, QStringView text) {
-    QTextLayout layout(text.toString(), font);
+    for (std::size_t first = 0; first < m_pieces.size();) {
+        const qsizetype from = m_pieces[first].from;
+        std::size_t end = first + 1;
+        std::size_t leftToRight = first;
+        for (; end < m_pieces.size() && m_pieces[end].from - from < kOrderWindow; ++end)
+            if (m_pieces[end].from != m_pieces[end - 1].from &&
+                QChar::direction(codePointAt(text, m_pieces[end].from).first) == QChar::DirL)
+                leftToRight = end;
+        if (end < m_pieces.size() && leftToRight > first)
+            end = leftToRight;
+        while (end < m_pieces.size() && m_pieces[end].from == m_pieces[end - 1].from)
+            ++end; // a letter's pieces stay together
+        const qsizetype to = end < m_pieces.size() ? m_pieces[end].from : text.size();
+        orderPart(font, text.mid(from, to - from), from, first, end);
+        first = end;
+    }
+}
+
+// Each piece goes where Qt's layout puts the leftmost glyph of its letter.
+void PdfFontSet::orderPart(const QFont& font, QStringView part, qsizetype from, std::size_t first,
+                           std::size_t end) {
+    QTextLayout layout(part.toString(), font);
     layOut(layout);
     const QTextLine line = layout.lineAt(0);
     std::vector<std::pair<double, Piece>> placed;
-    placed.reserve(m_pieces.size());
+    placed.reserve(end - first);
     double x = 0;
     qsizetype placedFrom = -1;
-    for (Piece& piece : m_pieces) {
+    for (std::size_t i = first; i < end; ++i) {
+        Piece& piece = m_pieces[i];
         if (piece.from != placedFrom) {
             placedFrom = piece.from;
             double left = std::numeric_limits<double>::infinity();
-            for (const QGlyphRun& run : line.glyphRuns(int(piece.from), int(piece.length)))
+            for (const QGlyphRun& run : line.glyphRuns(int(piece.from - from), int(piece.length)))
                 for (const QPointF& p : run.positions())
                     left = std::min(left, p.x());
             if (std::isfinite(left))
@@ -181,7 +209,7 @@ void PdfFontSet::orderVisually(const QFont& font, QStringView text) {
     std::stable_sort(placed.begin(), placed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 0; i < placed.size(); ++i)
-        m_pieces[i] = std::move(placed[i].second);
+        m_pieces[first + i] = std::move(placed[i].second);
 }
 
 } // namespace tavim

@@ -55,6 +55,9 @@ private:
     void addPieces(int index, const QFont& font, QStringView text, qsizetype from,
                    qsizetype length);
     void orderVisually(const QFont& font, QStringView text);
+    // Orders m_pieces[first, end), which `part` holds from `from` of the line on.
+    void orderPart(const QFont& font, QStringView part, qsizetype from, std::size_t first,
+                   std::size_t end);
     PdfGlyphRun& runIn(int face);
 
     // QFont -> face index; a report uses a handful of fonts.
