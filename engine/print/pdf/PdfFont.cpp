@@ -345,7 +345,8 @@ int PdfFont::plainEntry(char16_t character) {
         glyph > 0xFFFF)
         glyph = 0;
     entry = int(glyph);
-    if (glyph == 0 || c.isMark() || IsDefaultIgnorable(character) || !IsLeftToRight(character))
+    if (glyph == 0 || c.isMark() || c.category() == QChar::Other_Control ||
+        IsDefaultIgnorable(character) || !IsLeftToRight(character))
         entry |= kNotPlain;
     return entry;
 }

@@ -24,6 +24,11 @@ std::pair<char32_t, qsizetype> codePointAt(QStringView text, qsizetype at) {
     return {c.unicode(), 1};
 }
 
+// A line ends here in a text of several lines; one line shows nothing for it.
+bool isLineBreak(char32_t character) {
+    return character == u'\n' || character == u'\r' || character == 0x2028 || character == 0x2029;
+}
+
 // `text` laid out on one line, left to right, as QPainter::drawText does.
 void layOut(QTextLayout& layout) {
     QTextOption option;
@@ -130,11 +135,14 @@ void PdfFontSet::addPieces(int index, const QFont& font, QStringView text, qsize
     }
     for (qsizetype at = 0; at < length;) {
         const auto [character, units] = codePointAt(cluster, at);
-        if (!IsDefaultIgnorable(character)) {
-            const auto [face, glyph] = glyphFor(index, font, character);
-            m_pieces.push_back({face, glyph, cluster.mid(at, units).toString(), from, length});
-        }
         at += units;
+        if (IsDefaultIgnorable(character) || isLineBreak(character))
+            continue;
+        // A tab stands for the space it leaves.
+        const QString shown =
+            character == u'\t' ? QStringLiteral(" ") : cluster.mid(at - units, units).toString();
+        const auto [face, glyph] = glyphFor(index, font, codePointAt(shown, 0).first);
+        m_pieces.push_back({face, glyph, shown, from, length});
     }
 }
 

@@ -121,6 +121,7 @@ TEST(PdfExport, CharactersAreShownAsThePreviewShowsThem) {
         {QStringLiteral("Jose\u0301"), QStringLiteral("José"), QString()},
         {QStringLiteral("q\u0301 x"), QStringLiteral("q\u0301 x"), QStringLiteral("+DejaVuSans")},
         {QStringLiteral("Rua\u200BAzul"), QStringLiteral("RuaAzul"), QString()},
+        {QStringLiteral("Rua\tAzul"), QStringLiteral("Rua Azul"), QString()},
         {QStringLiteral("Alu\u00ADguel\u00AD"), QStringLiteral("Aluguel-"), QString()},
         {QStringLiteral("Pago \U0001F600"), QStringLiteral("Pago \U0001F600"),
          QStringLiteral("+DejaVuSans")},
