@@ -127,10 +127,12 @@ void PdfFontSet::addPieces(int index, const QFont& font, QStringView text, qsize
     if (length > baseLength) {
         const QString composed = cluster.toString().normalized(QString::NormalizationForm_C);
         const auto [character, units] = codePointAt(composed, 0);
-        const auto [face, glyph] = glyphFor(index, font, character);
-        if (units == composed.size() && glyph != 0 && !IsDefaultIgnorable(character)) {
-            m_pieces.push_back({face, glyph, composed, from, length});
-            return;
+        if (units == composed.size() && !IsDefaultIgnorable(character)) {
+            const auto [face, glyph] = glyphFor(index, font, character);
+            if (glyph != 0) {
+                m_pieces.push_back({face, glyph, composed, from, length});
+                return;
+            }
         }
     }
     for (qsizetype at = 0; at < length;) {
