@@ -19,6 +19,13 @@ constexpr int kHeadChecksumAdjustment = 8;
 constexpr quint32 kChecksumMagic = 0xB1B0AFBA;
 constexpr int kPostScriptNameId = 6;
 constexpr qsizetype kMaxNameLength = 120;
+// Marks a character's glyph in PdfFont::m_glyphOf as needing more than itself.
+constexpr int kNotPlain = 0x10000;
+constexpr std::pair<char32_t, char32_t> kDefaultIgnorable[] = {
+    {0x00AD, 0x00AD},   {0x034F, 0x034F},  {0x061C, 0x061C}, {0x115F, 0x1160}, {0x17B4, 0x17B5},
+    {0x180B, 0x180F},   {0x200B, 0x200F},  {0x202A, 0x202E}, {0x2060, 0x206F}, {0x3164, 0x3164},
+    {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},  {0xFFA0, 0xFFA0}, {0xFFF0, 0xFFF8}, {0x1BCA0, 0x1BCA3},
+    {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF}};
 
 quint16 u16(const QByteArray& table, qsizetype at) {
     if (at < 0 || at + 2 > table.size())
@@ -41,23 +48,6 @@ void put16(QByteArray& out, quint16 v) {
 void put32(QByteArray& out, quint32 v) {
     put16(out, quint16(v >> 16));
     put16(out, quint16(v & 0xFFFF));
-}
-
-// One byte of a literal string: the delimiters and the escape escaped, and a
-// carriage return too, which a reader would take for an end of line.
-void appendCode(QByteArray& out, char byte) {
-    switch (byte) {
-    case '(':
-    case ')':
-    case '\\':
-        out.append('\\').append(byte);
-        return;
-    case '\r':
-        out.append("\\r");
-        return;
-    default:
-        out.append(byte);
-    }
 }
 
 quint32 checksum(const QByteArray& padded) {
@@ -238,6 +228,32 @@ QByteArray postScriptNameIn(const QByteArray& table) {
 
 } // namespace
 
+bool IsDefaultIgnorable(char32_t character) {
+    return std::any_of(
+        std::begin(kDefaultIgnorable), std::end(kDefaultIgnorable),
+        [&](const auto& range) { return character >= range.first && character <= range.second; });
+}
+
+bool IsLeftToRight(char32_t character) {
+    switch (QChar::direction(character)) {
+    case QChar::DirR:
+    case QChar::DirAL:
+    case QChar::DirAN:
+    case QChar::DirLRE:
+    case QChar::DirLRO:
+    case QChar::DirRLE:
+    case QChar::DirRLO:
+    case QChar::DirPDF:
+    case QChar::DirLRI:
+    case QChar::DirRLI:
+    case QChar::DirFSI:
+    case QChar::DirPDI:
+        return false;
+    default:
+        return true;
+    }
+}
+
 PdfFont::PdfFont(const QRawFont& raw) : m_raw(raw) {
     std::vector<std::pair<quint32, QByteArray>> tables;
     for (const char* name : kTables) {
@@ -401,44 +417,65 @@ QByteArray PdfFont::descriptorMetrics() const {
            QByteArray::number(m_capHeight);
 }
 
-quint16 PdfFont::glyphFor(QStringView character) {
-    const bool single = character.size() == 1;
-    if (single && m_glyphOf.empty())
+int PdfFont::plainEntry(char16_t character) {
+    if (m_glyphOf.empty())
         m_glyphOf.assign(0x10000, -1);
-    if (single && m_glyphOf[character[0].unicode()] >= 0)
-        return quint16(m_glyphOf[character[0].unicode()]);
-    quint32 glyphs[2] = {0, 0};
-    int count = 2;
-    if (!m_raw.glyphIndexesForChars(character.data(), int(character.size()), glyphs, &count))
-        count = 0;
-    const auto glyph = quint16(count > 0 && glyphs[0] <= 0xFFFF ? glyphs[0] : 0);
-    if (single)
-        m_glyphOf[character[0].unicode()] = glyph;
-    return glyph;
+    int& entry = m_glyphOf[character];
+    if (entry >= 0)
+        return entry;
+    const QChar c(character);
+    quint32 glyph = 0;
+    int count = 1;
+    if (c.isSurrogate() || !m_raw.glyphIndexesForChars(&c, 1, &glyph, &count) || count != 1 ||
+        glyph > 0xFFFF)
+        glyph = 0;
+    entry = int(glyph);
+    if (glyph == 0 || c.isMark() || c.category() == QChar::Other_Control ||
+        IsDefaultIgnorable(character) || !IsLeftToRight(character))
+        entry |= kNotPlain;
+    return entry;
 }
 
-PdfFont::Extent PdfFont::appendGlyphs(QStringView text, QByteArray& codes) {
-    QRectF ink;
-    int advance = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const bool pair =
-            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        const QStringView character = text.mid(i, pair ? 2 : 1);
-        i += pair ? 1 : 0;
-        const quint16 glyph = glyphFor(character);
-        if (glyph != 0 && !m_isShown[glyph]) {
-            m_isShown[glyph] = true;
-            m_shown.emplace(glyph, character.toString());
-        }
-        appendCode(codes, char(glyph >> 8));
-        appendCode(codes, char(glyph & 0xFF));
-        if (glyph < m_inks.size() && m_inks[glyph][2] > m_inks[glyph][0]) {
-            const auto& box = m_inks[glyph];
-            ink |= QRectF(QPointF(advance + box[0], -box[3]), QPointF(advance + box[2], -box[1]));
-        }
-        advance += width(glyph);
+quint16 PdfFont::glyphOf(char32_t character) {
+    if (character <= 0xFFFF)
+        return quint16(plainEntry(char16_t(character)) & 0xFFFF);
+    if (const auto known = m_glyphOfAstral.find(character); known != m_glyphOfAstral.end())
+        return known->second;
+    const QChar pair[2] = {QChar::highSurrogate(character), QChar::lowSurrogate(character)};
+    quint32 glyphs[2] = {0, 0};
+    int count = 2;
+    if (!m_raw.glyphIndexesForChars(pair, 2, glyphs, &count) || count < 1 || glyphs[0] > 0xFFFF)
+        glyphs[0] = 0;
+    return m_glyphOfAstral.emplace(character, quint16(glyphs[0])).first->second;
+}
+
+void PdfFont::appendGlyph(quint16 glyph, const QString& characters, QByteArray& glyphs) {
+    if (glyph != 0 && !m_isShown[glyph]) {
+        m_isShown[glyph] = true;
+        m_shown.emplace(glyph, characters);
     }
-    return {ink, advance};
+    glyphs.append(char(glyph >> 8)).append(char(glyph & 0xFF));
+}
+
+QRectF PdfFont::ink(quint16 glyph) const {
+    if (glyph >= m_inks.size() || m_inks[glyph][2] <= m_inks[glyph][0])
+        return {};
+    const auto& box = m_inks[glyph];
+    return QRectF(QPointF(box[0], -box[3]), QPointF(box[2], -box[1]));
+}
+
+bool PdfFont::appendPlainGlyphs(QStringView text, QByteArray& glyphs) {
+    const qsizetype before = glyphs.size();
+    for (const QChar c : text) {
+        const int entry = plainEntry(c.unicode());
+        if (entry & kNotPlain) {
+            glyphs.truncate(before);
+            return false;
+        }
+        const auto glyph = quint16(entry);
+        appendGlyph(glyph, m_isShown[glyph] ? QString() : QString(c), glyphs);
+    }
+    return true;
 }
 
 } // namespace tavim

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace tavim {
 
@@ -68,6 +69,45 @@ void appendColor(QByteArray& out, QRgb rgb) {
     for (const int c : {qRed(rgb), qGreen(rgb), qBlue(rgb)})
         appendNumber(out, c / 255.0, 3);
 }
+
+// One byte of a literal string: the delimiters and the escape escaped, and a
+// carriage return too, which a reader would take for an end of line.
+void appendCode(QByteArray& out, char byte) {
+    switch (byte) {
+    case '(':
+    case ')':
+    case '\\':
+        out.append('\\').append(byte);
+        return;
+    case '\r':
+        out.append("\\r");
+        return;
+    default:
+        out.append(byte);
+    }
+}
+
+// A text's ink so far, in thousandths of the em from its origin: its glyphs'
+// boxes, each moved by the advance before it.
+struct Ink {
+    double left = std::numeric_limits<double>::infinity();
+    double top = std::numeric_limits<double>::infinity();
+    double right = -std::numeric_limits<double>::infinity();
+    double bottom = -std::numeric_limits<double>::infinity();
+    int advance = 0;
+
+    void add(const QRectF& glyph) {
+        if (glyph.isNull())
+            return;
+        left = std::min(left, advance + glyph.left());
+        right = std::max(right, advance + glyph.right());
+        top = std::min(top, glyph.top());
+        bottom = std::max(bottom, glyph.bottom());
+    }
+    QRectF box() const {
+        return left < right ? QRectF(QPointF(left, top), QPointF(right, bottom)) : QRectF();
+    }
+};
 
 bool isHatch(Qt::BrushStyle style) {
     return style >= Qt::HorPattern && style <= Qt::DiagCrossPattern;
@@ -550,37 +590,42 @@ void PdfPaintEngine::showText(const QTransform& toDevice, QPointF baseline, cons
         m_textFont = -1;
     }
     setFill(color);
-    m_page.fonts.insert(index);
-    if (m_textFont != index) {
-        out += "/F";
-        appendNumber(out, index);
-        out += "1 Tf\n";
-        m_textFont = index;
-    }
     for (const double v : matrix)
         appendNumber(out, v, 3);
     appendNumber(out, origin.x());
     appendNumber(out, origin.y());
     out += "Tm";
-    // PDF/A-1 holds a string to 65 535 bytes, two a glyph: a longer text is
-    // shown in runs, each going on where the last one ended.
-    QRectF ink; // in thousandths of the em
-    int advance = 0;
-    for (qsizetype at = 0; at < text.size();) {
-        qsizetype n = std::min(kMaxStringGlyphs, text.size() - at);
-        if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
-            --n;
-        out += " (";
-        const PdfFont::Extent run =
-            m_fonts.at(index).appendGlyphs(QStringView(text).mid(at, n), out);
-        ink |= run.ink.translated(advance, 0);
-        advance += run.advance;
-        out += ") Tj";
-        at += n;
+    // Runs of other faces go on where the last one ended. PDF/A-1 holds a
+    // string to 65 535 bytes, two a glyph: a longer run is shown in parts.
+    Ink ink;
+    for (const PdfGlyphRun& run : m_fonts.glyphRuns(index, font, text)) {
+        m_page.fonts.insert(run.face);
+        if (m_textFont != run.face) {
+            out += "\n/F";
+            appendNumber(out, run.face);
+            out += "1 Tf";
+            m_textFont = run.face;
+        }
+        const PdfFont& face = m_fonts.at(run.face);
+        for (qsizetype at = 0; at < run.glyphs.size(); at += 2 * kMaxStringGlyphs) {
+            const qsizetype end = std::min(at + 2 * kMaxStringGlyphs, run.glyphs.size());
+            out += " (";
+            for (qsizetype i = at; i + 1 < end; i += 2) {
+                const auto glyph = quint16((uchar(run.glyphs[i]) << 8) | uchar(run.glyphs[i + 1]));
+                appendCode(out, run.glyphs[i]);
+                appendCode(out, run.glyphs[i + 1]);
+                ink.add(face.ink(glyph));
+                ink.advance += face.width(glyph);
+            }
+            out += ") Tj";
+        }
     }
     out += '\n';
+    const QRectF drawn = ink.box();
+    if (drawn.isNull())
+        return;
     const double em = size / 1000.0;
-    const QRectF box = toDevice.mapRect(QRectF(baseline + ink.topLeft() * em, ink.size() * em));
+    const QRectF box = toDevice.mapRect(QRectF(baseline + drawn.topLeft() * em, drawn.size() * em));
     m_painted.add(clipped(box.adjusted(-kRounding, -kRounding, kRounding, kRounding)));
 }
 

@@ -3,6 +3,8 @@
 #include "tests/ToolOutput.h"
 #include "tests/engine/EngineTestSupport.h"
 
+#include "engine/emf/EmfPaintEngine.h"
+#include "engine/emf/EmfRecords.h"
 #include "engine/print/BrExport.h"
 #include "engine/print/PdfPrintFile.h"
 #include "engine/print/pdf/PdfDocument.h"
@@ -112,6 +114,52 @@ TEST(PdfExport, TextsInFacesThatCannotBeEmbeddedAreStillShown) {
             << family.toStdString() << ": " << text.toStdString();
 }
 
+// Characters the report's face lacks, or that are drawn otherwise than as
+// their own glyph, come out as the replay on an image shows them, and the
+// text layer gives them back.
+TEST(PdfExport, CharactersAreShownAsThePreviewShowsThem) {
+    const struct {
+        QString text;
+        QString extracted;
+        QString otherFace; // the fallback face embedded beside Liberation Sans
+    } cases[] = {
+        {QStringLiteral("Nome: שלום"), QStringLiteral("Nome: שלום"), QStringLiteral("+DejaVuSans")},
+        {QStringLiteral("Jose\u0301"), QStringLiteral("José"), QString()},
+        {QStringLiteral("q\u0301 x"), QStringLiteral("q\u0301 x"), QStringLiteral("+DejaVuSans")},
+        {QStringLiteral("Rua\u200BAzul"), QStringLiteral("RuaAzul"), QString()},
+        {QStringLiteral("Rua\tAzul"), QStringLiteral("Rua Azul"), QString()},
+        {QStringLiteral("Alu\u00ADguel\u00AD"), QStringLiteral("Aluguel-"), QString()},
+        {QStringLiteral("Pago \U0001F600"), QStringLiteral("Pago \U0001F600"),
+         QStringLiteral("+DejaVuSans")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extracted.toStdString());
+        QTemporaryDir dir;
+        auto store = storeOn(noPrinter());
+        store->beginDoc();
+        store->newPage();
+        // As the report records a line: the whole text in one record.
+        static_cast<EmfPaintEngine*>(store->canvas()->paintEngine())
+            ->drawTextLine(QPointF(store->toDeviceX(100), store->toDeviceY(300)),
+                           emf::TA_BASELINE | emf::TA_LEFT, c.text,
+                           QFont(QStringLiteral("Liberation Sans"), 12),
+                           EmfPaintEngine::kDefaultCharset, Qt::black);
+        store->endDoc();
+        const QString file = dir.filePath(QStringLiteral("texts.pdf"));
+        ExportPdf(*store, file);
+        const QString fonts = runTool(QStringLiteral("pdffonts"), {file}).simplified();
+        EXPECT_EQ(fonts.count(QStringLiteral("Identity-H yes yes yes")),
+                  c.otherFace.isEmpty() ? 1 : 2)
+            << fonts.toStdString();
+        EXPECT_TRUE(fonts.contains(c.otherFace.isEmpty() ? QStringLiteral("+LiberationSans")
+                                                         : c.otherFace));
+        const QString text = runTool(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+        // pdftotext marks where right-to-left text begins and ends.
+        static const QRegularExpression embedding(QStringLiteral("[\u202A-\u202E]"));
+        EXPECT_EQ(text.trimmed().remove(embedding), c.extracted) << text.toStdString();
+    }
+}
+
 // Light and dark, with anti-aliasing shades between.
 QImage gray(const QImage& image) {
     return image.convertToFormat(QImage::Format_Grayscale8);
@@ -168,6 +216,12 @@ void produceDrawing(TBrPrinter& store) {
     p.drawRect(x(250), y(1000), x(450) - x(250), y(1200) - y(900));
     p.setPen(QPen(Qt::black, 12));
     p.drawLine(QLineF(-1e5, -2.5e4, x(2000), y(1800)));
+    // Characters the face lacks or draws otherwise, recorded as a report line.
+    static_cast<EmfPaintEngine*>(p.paintEngine())
+        ->drawTextLine(QPointF(x(100), y(1600)), emf::TA_BASELINE | emf::TA_LEFT,
+                       QStringLiteral("Nome: שלום Jose\u0301 q\u0301 Rua\u200BAzul \U0001F600"),
+                       QFont(QStringLiteral("Liberation Sans"), 24),
+                       EmfPaintEngine::kDefaultCharset, Qt::black);
     store.endDoc();
 }
 

@@ -45,8 +45,8 @@ TEST(PdfFont, EmbedsASubsetOfTheFaceWithItsNameAndWidths) {
         ASSERT_TRUE(font.isValid());
         EXPECT_EQ(font.postScriptName(), c.name);
         const QByteArray nothingShown = font.program();
-        QByteArray codes;
-        font.appendGlyphs(QStringLiteral("Aç"), codes);
+        QByteArray shown;
+        EXPECT_TRUE(font.appendPlainGlyphs(QStringLiteral("Aç"), shown));
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+") + c.name + '$')
                         .match(QString::fromLatin1(font.subsetName()))
                         .hasMatch())
@@ -77,15 +77,22 @@ TEST(PdfFont, ShowsGlyphIdsAndRemembersTheirCharacters) {
     const QRawFont raw = QRawFont::fromFont(face("Liberation Sans", false));
     PdfFont font(raw);
     ASSERT_TRUE(font.isValid());
-    const QString text = QStringLiteral("Aç A") + QChar(0xE000); // a private-use character
     const QList<quint32> expected = raw.glyphIndexesForString(QStringLiteral("Aç A"));
-    QByteArray codes;
-    font.appendGlyphs(text, codes);
-    ASSERT_EQ(codes.size(), 5 * 2); // none of these ids needs escaping
+    QByteArray glyphs;
+    ASSERT_TRUE(font.appendPlainGlyphs(QStringLiteral("Aç A"), glyphs));
+    ASSERT_EQ(glyphs.size(), 4 * 2);
     for (qsizetype i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(qFromBigEndian<quint16>(codes.constData() + 2 * i), expected[i]) << i;
-    // A character the face lacks shows the missing glyph and maps to nothing.
-    EXPECT_EQ(codes.right(2), QByteArray(2, '\0'));
+        EXPECT_EQ(qFromBigEndian<quint16>(glyphs.constData() + 2 * i), expected[i]) << i;
+    // A character the face lacks, a combining mark, a zero-width space, a
+    // Hebrew letter: each needs more than the face's own glyph.
+    for (const char16_t other : {u'\uE000', u'\u0301', u'\u200B', u'\u05E9'}) {
+        EXPECT_FALSE(font.appendPlainGlyphs(QStringLiteral("A") + QChar(other), glyphs))
+            << int(other);
+        EXPECT_EQ(glyphs.size(), 4 * 2);
+    }
+    // The missing glyph maps to nothing.
+    font.appendGlyph(0, QStringLiteral("\uE000"), glyphs);
+    EXPECT_EQ(glyphs.right(2), QByteArray(2, '\0'));
     ASSERT_EQ(font.shown().size(), 3u);
     EXPECT_EQ(font.shown().at(quint16(expected[0])), QStringLiteral("A"));
     EXPECT_EQ(font.shown().at(quint16(expected[1])), QStringLiteral("ç"));
