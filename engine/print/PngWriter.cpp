@@ -1,5 +1,7 @@
 #include "engine/print/PngWriter.h"
 
+#include "engine/print/pdf/Deflater.h"
+
 #include <QImage>
 #include <QtEndian>
 #include <cstring>
@@ -115,35 +117,7 @@ void rgbRows(const QImage& image, char* out) {
 
 } // namespace
 
-// One deflate stream for all the pages, reset between them.
-struct TPngWriter::Deflater {
-    z_stream stream{};
-    bool ready = false;
-
-    Deflater() { ready = deflateInit(&stream, kLevel) == Z_OK; }
-    ~Deflater() {
-        if (ready)
-            deflateEnd(&stream);
-    }
-
-    // Compresses `rows` into the end of `png`; false when zlib refuses.
-    bool compress(const QByteArray& rows, QByteArray& png) {
-        if (!ready || deflateReset(&stream) != Z_OK)
-            return false;
-        const qsizetype start = png.size();
-        const uLong bound = deflateBound(&stream, uLong(rows.size()));
-        png.resize(start + qsizetype(bound));
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(rows.constData()));
-        stream.avail_in = uInt(rows.size());
-        stream.next_out = reinterpret_cast<Bytef*>(png.data() + start);
-        stream.avail_out = uInt(bound);
-        const bool done = deflate(&stream, Z_FINISH) == Z_STREAM_END;
-        png.resize(start + qsizetype(stream.total_out));
-        return done;
-    }
-};
-
-TPngWriter::TPngWriter() : m_deflater(std::make_unique<Deflater>()) {}
+TPngWriter::TPngWriter() : m_deflater(std::make_unique<Deflater>(kLevel)) {}
 
 TPngWriter::~TPngWriter() = default;
 
@@ -170,7 +144,7 @@ const QByteArray& TPngWriter::encode(const QImage& image) {
     const qsizetype idatAt = m_png.size();
     m_png.append(8, '\0');
     std::memcpy(m_png.data() + idatAt + 4, "IDAT", 4);
-    if (!m_deflater->compress(m_rows, m_png)) {
+    if (!m_deflater->append(m_rows, m_png)) {
         m_png.resize(0);
         return m_png;
     }

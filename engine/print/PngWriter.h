@@ -7,6 +7,8 @@ class QImage;
 
 namespace tavim {
 
+class Deflater;
+
 // Encodes a drawn page as PNG bytes: 8-bit gray when every pixel is gray,
 // 8-bit RGB otherwise, with the image's resolution as its physical size. No row
 // filter and zlib's fastest level: on pages of text and thin lines that is as
@@ -26,7 +28,6 @@ public:
     const QByteArray& encode(const QImage& image);
 
 private:
-    struct Deflater;
     std::unique_ptr<Deflater> m_deflater;
     QByteArray m_rows;
     QByteArray m_png;
