@@ -88,12 +88,17 @@ int TCachedPrinterDriver::defaultPrinter() const {
 void TCachedPrinterDriver::select(int index) {
     m_selected = printers().at(index);
     m_reset = false;
+    m_state.reset();
     if (m_real)
         m_real->select(index);
 }
 
-TPrinterCatalog::Printer TCachedPrinterDriver::state() const {
-    return m_catalog->printer(m_selected, m_reset);
+// Read from the catalog once per selection, not copied under its lock at
+// every question.
+const TPrinterCatalog::Printer& TCachedPrinterDriver::state() const {
+    if (!m_state)
+        m_state = m_catalog->printer(m_selected, m_reset);
+    return *m_state;
 }
 
 bool TCachedPrinterDriver::cached() const {
@@ -118,6 +123,7 @@ TPrinterCapabilities TCachedPrinterDriver::capabilities() const {
 
 void TCachedPrinterDriver::resetDeviceMode() {
     m_reset = true;
+    m_state.reset();
     if (m_real)
         m_real->resetDeviceMode();
 }

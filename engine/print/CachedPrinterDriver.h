@@ -96,7 +96,7 @@ public:
 private:
     // Answers come from the catalog (false: from the real driver).
     bool cached() const;
-    TPrinterCatalog::Printer state() const;
+    const TPrinterCatalog::Printer& state() const;
     // Throws "Printer \"%s\" is not installed" when the selected printer is gone.
     TPrinterDriver& real() const;
 
@@ -104,6 +104,8 @@ private:
     // Empty until a printer is selected.
     QString m_selected;
     bool m_reset = false;
+    // What the catalog says of the selected printer, once asked.
+    mutable std::optional<TPrinterCatalog::Printer> m_state;
     TPdfInfo m_pdfInfo;
     mutable std::unique_ptr<TPrinterDriver> m_real;
 };
