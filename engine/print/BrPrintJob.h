@@ -39,8 +39,10 @@ public:
     // The title and author of that PDF file.
     void setDocumentInfo(const TPdfInfo& info);
 
-    // Each throws the printer's failure text and leaves no job open.
+    // Throws the printer's failure text and leaves no job open.
     void start();
+    // Throws the printer's failure text; the job stays open for the caller
+    // to abandon.
     void nextSheet();
     // Hands the job to the printer only when every step went through.
     void finish();

@@ -73,8 +73,8 @@ struct TBrPrinter::Private {
     QObject* client = nullptr;
     QMetaObject::Connection clientGone;
 
-    // Held by the producing calls (newPage, endDoc, abortDoc, progress) while they
-    // touch the page list, and by load while it detaches a busy document; a
+    // Held by the producing calls (newPage, endDoc, abortDoc) while they touch
+    // the page list, and by load while it detaches a busy document; a
     // detached run keeps drawing on throw-away images and touches nothing else.
     std::mutex runMutex;
     std::atomic<bool> detached = false;
