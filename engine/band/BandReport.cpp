@@ -188,6 +188,7 @@ std::unique_ptr<TBrPrinter> TBandReport::pageImageStore() {
         store->setDestination(TBrDestination::PageImages);
         if (!PageFile.isEmpty())
             store->writePagesTo(PageFile);
+        store->setPageSink(PageSink);
         // Settled here, while the grid still hears the table, so that an edit
         // pending in its editor is written before the run owns the table.
         if (DataSet && DataSet->active())

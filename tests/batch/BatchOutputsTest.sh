@@ -24,6 +24,8 @@ echo "pages: pdf $pdf_pages, png $png_pages, saved file $brp_pages"
 [ "$pdf_pages" = "$png_pages" ] && [ "$pdf_pages" = "$brp_pages" ] ||
     { echo "page counts disagree" >&2; exit 1; }
 [ "$(pdfinfo "$work/converted.pdf" | awk '/^Pages:/ {print $2}')" = "$pdf_pages" ]
+# The PDF written while the run went on holds the saved pages, in their order.
+cmp <(pdftotext "$work/listing.pdf" -) <(pdftotext "$work/converted.pdf" -)
 pdftotext "$work/listing.pdf" "$work/listing.txt"
 # Archived as PDF/A-1b under the period and the firm of the page header.
 pdfinfo "$work/listing.pdf" >"$work/info"

@@ -1,3 +1,4 @@
+#include "batch/LiveOutput.h"
 #include "batch/ReportBatch.h"
 #include "batch/StopSignals.h"
 #include "engine/band/BandReport.h"
@@ -12,6 +13,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tavim::test {
 namespace {
@@ -22,6 +24,8 @@ struct BatchCase {
     std::function<void(TraceReport&, TMemTable&)> spoil;
     // What GenerateReportPages ends with: an error text, or empty for EInterrupted.
     QString error;
+    // A page the output written during the run fails on; 0: none.
+    int outputFailsOn = 0;
 };
 
 const BatchCase kFailures[] = {
@@ -53,7 +57,26 @@ const BatchCase kFailures[] = {
          };
      },
      QString()},
+    {"FailingOutput", [](TraceReport&, TMemTable&) {}, QStringLiteral("No room for page 2"), 2},
 };
+
+// Writes nothing: takes the pages, in order, as an output written during the
+// run does, and fails on `failsOn`.
+void takePages(const TPageSource& pages, std::vector<std::pair<int, QByteArray>>& taken,
+               int failsOn) {
+    while (const auto page = pages()) {
+        if (page->first == failsOn)
+            throw Exception(QStringLiteral("No room for page %1").arg(failsOn));
+        taken.emplace_back(page->first, page->second.bytes());
+    }
+}
+
+// The report's pages go to `output` as they are finished.
+void feedPages(TBandReport& report, TLiveOutput& output) {
+    report.PageSink = [&output](int page, const TMetafile& image) {
+        output.feed().put(page, image);
+    };
+}
 
 class BatchRun : public ::testing::TestWithParam<BatchCase> {};
 
@@ -66,10 +89,14 @@ TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
     data.table.open();
     TraceReport form(&data.table);
     c.spoil(form, data.table);
+    std::vector<std::pair<int, QByteArray>> taken;
+    TLiveOutput output([&](const TPageSource& pages) { takePages(pages, taken, c.outputFailsOn); });
+    feedPages(form.report, output);
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("listing.brp"));
     try {
         GenerateReportPages(form.report, file, stop);
+        output.finish();
         ADD_FAILURE() << "no error";
     } catch (const EInterrupted& e) {
         EXPECT_TRUE(c.error.isEmpty()) << "interrupted instead of " << c.error;
@@ -85,21 +112,31 @@ TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
 INSTANTIATE_TEST_SUITE_P(Outcomes, BatchRun, ::testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The pages wait aside until they are committed, and only then are in place.
+// The pages wait aside until they are committed, and only then are in place;
+// an output written during the run got every saved page's bytes, in order.
 TEST(BatchRunPages, AWholeRunIsSavedWhenCommitted) {
     TStopSignals stop;
     RowsModule data(200);
     data.table.open();
     TraceReport form(&data.table);
+    std::vector<std::pair<int, QByteArray>> taken;
+    TLiveOutput output([&](const TPageSource& pages) { takePages(pages, taken, 0); });
+    feedPages(form.report, output);
     QTemporaryDir folder;
     const QString file = folder.filePath(QStringLiteral("listing.brp"));
     const auto generated = GenerateReportPages(form.report, file, stop);
+    output.finish();
     EXPECT_FALSE(QFile::exists(file));
     generated->commitPages();
     TBrPrinter saved;
     saved.load(file);
     EXPECT_EQ(saved.pageCount(), form.report.pageNumber());
-    EXPECT_GT(saved.pageCount(), 1);
+    EXPECT_GT(saved.pageCount(), 2);
+    ASSERT_EQ(int(taken.size()), saved.pageCount());
+    for (int n = 1; n <= saved.pageCount(); ++n) {
+        EXPECT_EQ(taken[n - 1].first, n);
+        EXPECT_EQ(taken[n - 1].second, saved.getPage(n)->bytes()) << "page " << n;
+    }
 }
 
 } // namespace
