@@ -40,11 +40,18 @@ public:
 
 protected:
     bool event(QEvent* event) override {
-        const auto* progress = notice<TBrProgressEvent>(event);
-        if (!progress)
-            return QObject::event(event);
-        draw(progress->percent());
-        return true;
+        if (const auto* progress = notice<TBrProgressEvent>(event)) {
+            draw(progress->percent());
+            return true;
+        }
+        // Rows read as they come have no known count: the pages made so far
+        // are shown instead.
+        if (const auto* page = notice<TBrPageAvailableEvent>(event)) {
+            if (!m_percent)
+                drawPages(page->pages());
+            return true;
+        }
+        return QObject::event(event);
     }
 
 private:
@@ -56,10 +63,20 @@ private:
                      QByteArray(40 - filled, ' ').constData(), percent);
         std::fflush(stderr);
         m_drawn = true;
+        m_percent = true;
+    }
+
+    void drawPages(int pages) {
+        if (!m_shown)
+            return;
+        std::fprintf(stderr, "\r%d pages", pages);
+        std::fflush(stderr);
+        m_drawn = true;
     }
 
     bool m_shown;
     bool m_drawn = false;
+    bool m_percent = false;
 };
 
 // Clears a stop action when its step is over, however it ends.

@@ -300,7 +300,9 @@ void TBandReport::walk() {
     }
     table->FirstRow();
     bool moreRows = !table->eof();
-    m_recordCount = table->rowCount();
+    // A table read as the rows come does not know how many there are: no
+    // percentage is told.
+    m_recordCount = table->forwardOnly() ? 0 : table->rowCount();
     if (!moreRows && PrintIfEmpty)
         emptyOutput();
     m_detailCount = 0;

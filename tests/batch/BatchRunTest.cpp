@@ -18,10 +18,24 @@
 namespace tavim::test {
 namespace {
 
+// Reopens the table on its rows handed over in blocks of 7, as a query read
+// on another thread hands them.
+void readForwardOnly(RowsModule& data) {
+    data.table.close();
+    data.table.openForwardOnly(data.provider.packet.columns,
+                               [&data, next = std::size_t(0)]() mutable {
+                                   const std::vector<RowValues>& rows = data.provider.packet.rows;
+                                   std::vector<RowValues> block;
+                                   while (block.size() < 7 && next < rows.size())
+                                       block.push_back(rows[next++]);
+                                   return block;
+                               });
+}
+
 struct BatchCase {
     const char* name;
     // Makes the report misbehave, given its table.
-    std::function<void(TraceReport&, TMemTable&)> spoil;
+    std::function<void(TraceReport&, RowsModule&)> spoil;
     // What GenerateReportPages ends with: an error text, or empty for EInterrupted.
     QString error;
     // A page the output written during the run fails on; 0: none.
@@ -30,34 +44,43 @@ struct BatchCase {
 
 const BatchCase kFailures[] = {
     {"Declined",
-     [](TraceReport& form, TMemTable&) {
+     [](TraceReport& form, RowsModule&) {
          form.report.BeforePrint = [](TBandReport&, bool& print) { print = false; };
      },
      QStringLiteral("The report was not generated")},
     {"FailingControl",
-     [](TraceReport& form, TMemTable& table) {
-         form.detail.BeforePrint = [&table](TBrBand&, bool&) {
+     [](TraceReport& form, RowsModule& data) {
+         form.detail.BeforePrint = [&table = data.table](TBrBand&, bool&) {
              if (table.rowNumber() == 60)
                  throw Exception(QStringLiteral("Control failed on row 60"));
          };
      },
      QStringLiteral("Control failed on row 60")},
     {"FailingBeforeTheDocument",
-     [](TraceReport& form, TMemTable&) {
+     [](TraceReport& form, RowsModule&) {
          form.report.BeforePrint = [](TBandReport&, bool&) {
              throw Exception(QStringLiteral("No period chosen"));
          };
      },
      QStringLiteral("No period chosen")},
     {"Stopped",
-     [](TraceReport& form, TMemTable& table) {
-         form.detail.BeforePrint = [&table](TBrBand&, bool&) {
+     [](TraceReport& form, RowsModule& data) {
+         form.detail.BeforePrint = [&table = data.table](TBrBand&, bool&) {
              if (table.rowNumber() == 60)
                  ::kill(::getpid(), SIGTERM);
          };
      },
      QString()},
-    {"FailingOutput", [](TraceReport&, TMemTable&) {}, QStringLiteral("No room for page 2"), 2},
+    {"StoppedReadingAsTheRowsCome",
+     [](TraceReport& form, RowsModule& data) {
+         readForwardOnly(data);
+         form.detail.BeforePrint = [rows = 0](TBrBand&, bool&) mutable {
+             if (++rows == 60)
+                 ::kill(::getpid(), SIGTERM);
+         };
+     },
+     QString()},
+    {"FailingOutput", [](TraceReport&, RowsModule&) {}, QStringLiteral("No room for page 2"), 2},
 };
 
 // Writes nothing: takes the pages, in order, as an output written during the
@@ -88,7 +111,7 @@ TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
     RowsModule data(200);
     data.table.open();
     TraceReport form(&data.table);
-    c.spoil(form, data.table);
+    c.spoil(form, data);
     std::vector<std::pair<int, QByteArray>> taken;
     TLiveOutput output([&](const TPageSource& pages) { takePages(pages, taken, c.outputFailsOn); });
     feedPages(form.report, output);
@@ -137,6 +160,30 @@ TEST(BatchRunPages, AWholeRunIsSavedWhenCommitted) {
         EXPECT_EQ(taken[n - 1].first, n);
         EXPECT_EQ(taken[n - 1].second, saved.getPage(n)->bytes()) << "page " << n;
     }
+}
+
+// Pages of a run over a table read as its rows come are byte for byte those of
+// a run over the whole table, across several pages and row blocks.
+TEST(BatchRunPages, ATableReadAsTheRowsComeGivesTheSamePages) {
+    TStopSignals stop;
+    RowsModule data(200);
+    data.table.open();
+    TraceReport form(&data.table);
+    QTemporaryDir folder;
+    const auto saved = [&](const QString& name) {
+        const QString file = folder.filePath(name);
+        GenerateReportPages(form.report, file, stop)->commitPages();
+        auto store = std::make_unique<TBrPrinter>();
+        store->load(file);
+        return store;
+    };
+    const auto whole = saved(QStringLiteral("whole.brp"));
+    readForwardOnly(data);
+    const auto streamed = saved(QStringLiteral("streamed.brp"));
+    ASSERT_GT(whole->pageCount(), 2);
+    ASSERT_EQ(streamed->pageCount(), whole->pageCount());
+    for (int n = 1; n <= whole->pageCount(); ++n)
+        EXPECT_EQ(streamed->getPage(n)->bytes(), whole->getPage(n)->bytes()) << "page " << n;
 }
 
 } // namespace
