@@ -2,12 +2,15 @@
 
 #include "app/PeriodDefaults.h"
 #include "batch/BatchOutputs.h"
+#include "batch/LiveOutput.h"
 #include "batch/StopSignals.h"
 #include "data/DataModCad.h"
 #include "engine/band/BandReport.h"
 #include "engine/print/BrExport.h"
 #include "engine/store/BrNotices.h"
 #include "engine/store/BrPrinter.h"
+#include "engine/store/BrSaveFile.h"
+#include "engine/store/BrSaveFolder.h"
 #include "engine/store/BrStream.h"
 #include "error/Exception.h"
 #include "error/FileError.h"
@@ -18,6 +21,7 @@
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
+#include <vector>
 
 namespace tavim {
 
@@ -36,11 +40,18 @@ public:
 
 protected:
     bool event(QEvent* event) override {
-        const auto* progress = notice<TBrProgressEvent>(event);
-        if (!progress)
-            return QObject::event(event);
-        draw(progress->percent());
-        return true;
+        if (const auto* progress = notice<TBrProgressEvent>(event)) {
+            draw(progress->percent());
+            return true;
+        }
+        // Rows read as they come have no known count: the pages made so far
+        // are shown instead.
+        if (const auto* page = notice<TBrPageAvailableEvent>(event)) {
+            if (!m_percent)
+                drawPages(page->pages());
+            return true;
+        }
+        return QObject::event(event);
     }
 
 private:
@@ -52,10 +63,20 @@ private:
                      QByteArray(40 - filled, ' ').constData(), percent);
         std::fflush(stderr);
         m_drawn = true;
+        m_percent = true;
+    }
+
+    void drawPages(int pages) {
+        if (!m_shown)
+            return;
+        std::fprintf(stderr, "\r%d pages", pages);
+        std::fflush(stderr);
+        m_drawn = true;
     }
 
     bool m_shown;
     bool m_drawn = false;
+    bool m_percent = false;
 };
 
 // Clears a stop action when its step is over, however it ends.
@@ -72,16 +93,40 @@ private:
     TStopSignals& m_stop;
 };
 
+// The PDF and the page images the request asks for, written from the run's
+// pages as they are finished.
+std::vector<std::unique_ptr<TLiveOutput>> liveOutputs(TBatchOutputs& outputs,
+                                                      const TPdfInfo& info) {
+    std::vector<std::unique_ptr<TLiveOutput>> live;
+    if (TBrSaveFile* pdf = outputs.pdf())
+        live.push_back(std::make_unique<TLiveOutput>(
+            [pdf, info](const TPageSource& pages) { ExportPdf(pages, *pdf, info); }));
+    if (TBrSaveFolder* pngs = outputs.pngs())
+        live.push_back(std::make_unique<TLiveOutput>(
+            [pngs](const TPageSource& pages) { ExportPngs(pages, *pngs); }));
+    return live;
+}
+
 // Generates the report as the preview would, its pages written aside for
-// `file`. Gives the finished store, whose commitPages() puts the file in place,
-// and what a PDF of the pages is titled.
-std::pair<std::unique_ptr<TBrPrinter>, TPdfInfo> generate(const ReportRequest& request,
-                                                          TdmdCadastro& data, const QString& file,
-                                                          TStopSignals& stop) {
+// `file` and to the page outputs as they come. Gives the finished store, whose
+// commitPages() puts the file in place.
+std::unique_ptr<TBrPrinter> generate(const ReportRequest& request, TdmdCadastro& data,
+                                     const QString& file, TStopSignals& stop,
+                                     TBatchOutputs& outputs) {
     TfrmImpressao form(data);
     form.setPeriod(MonthNames().at(request.monthIndex), request.yearText);
+    const TPdfInfo info = form.relatorio.DocumentInfo();
+    const std::vector<std::unique_ptr<TLiveOutput>> live = liveOutputs(outputs, info);
+    if (!live.empty())
+        form.relatorio.PageSink = [&live](int page, const TMetafile& image) {
+            for (const auto& output : live)
+                output->feed().put(page, image);
+        };
     auto store = GenerateReportPages(form.relatorio, file, stop);
-    return {std::move(store), form.relatorio.DocumentInfo()};
+    for (const auto& output : live)
+        output->finish();
+    stop.check();
+    return store;
 }
 
 void print(const ReportRequest& request, TBrPrinter& store, TStopSignals& stop) {
@@ -107,6 +152,38 @@ void print(const ReportRequest& request, TBrPrinter& store, TStopSignals& stop) 
     stop.check();
 }
 
+// Generates the listing into the outputs; pages neither saved nor printed are
+// written in a scratch folder that goes with the call.
+void writeGenerated(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop,
+                    TBatchOutputs& outputs) {
+    std::optional<QTemporaryDir> scratch;
+    if (!request.save) {
+        const QString scratchTemplate =
+            TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
+        scratch.emplace(scratchTemplate);
+        if (!scratch->isValid())
+            throw EFCreateError(scratchTemplate, scratch->errorString());
+    }
+    const QString target =
+        request.save ? *request.save : scratch->filePath(QStringLiteral("listing.brp"));
+    std::unique_ptr<TBrPrinter> generated = generate(request, data, target, stop, outputs);
+    // The PDF and the page images were written as the pages came; only
+    // printing reads them back.
+    QString file = target;
+    if (request.save) {
+        file = generated->pagesWrittenTo();
+        outputs.keepSavedPages(std::move(generated));
+    } else if (request.print) {
+        generated->commitPages();
+    }
+    stop.check();
+    if (!request.print)
+        return;
+    TBrPrinter store;
+    store.load(file);
+    print(request, store, stop);
+}
+
 } // namespace
 
 std::unique_ptr<TBrPrinter> GenerateReportPages(TBandReport& report, const QString& file,
@@ -129,39 +206,15 @@ std::unique_ptr<TBrPrinter> GenerateReportPages(TBandReport& report, const QStri
 // nothing is put in place before the last step has succeeded.
 void WriteReportPages(const ReportRequest& request, TdmdCadastro& data, TStopSignals& stop,
                       TBatchOutputs& outputs) {
-    // Pages that are neither opened nor saved live in a scratch folder.
-    std::optional<QTemporaryDir> scratch;
-    QString file = request.open.value_or(QString());
-    TPdfInfo info; // a saved file does not say which period and firm it lists
     if (!request.open) {
-        if (!request.save) {
-            const QString scratchTemplate =
-                TBrStream::temporaryFolder() + QStringLiteral("/tavim-XXXXXX");
-            scratch.emplace(scratchTemplate);
-            if (!scratch->isValid())
-                throw EFCreateError(scratchTemplate, scratch->errorString());
-        }
-        const QString target =
-            request.save ? *request.save : scratch->filePath(QStringLiteral("listing.brp"));
-        auto [generated, documentInfo] = generate(request, data, target, stop);
-        info = documentInfo;
-        if (request.save) {
-            file = generated->pagesWrittenTo();
-            outputs.keepSavedPages(std::move(generated));
-        } else {
-            generated->commitPages();
-            file = target;
-        }
-        stop.check();
-    }
-    // Nothing reads the pages back: the saved file is all there is to write.
-    if (!request.pdf && !request.pngFolder && !request.print)
+        writeGenerated(request, data, stop, outputs);
         return;
-
+    }
     TBrPrinter store;
-    store.load(file);
+    store.load(*request.open);
+    // A saved file does not say which period and firm it lists.
     if (outputs.pdf()) {
-        ExportPdf(store, *outputs.pdf(), info);
+        ExportPdf(store, *outputs.pdf(), TPdfInfo{});
         stop.check();
     }
     if (outputs.pngs()) {

@@ -31,8 +31,14 @@ int run(const ReportRequest& request, TStopSignals& stop) {
     if (request.database)
         dmd.sql.setParam("Database", *request.database);
     if (!request.open) {
-        dmd.RunReportQuery(request.monthIndex, request.yearText, request.ativos,
-                           request.extraJudicial, request.juridico);
+        // Without a listing the pages are the rows' only reader: they walk the
+        // rows as the server sends them, and hold few.
+        if (request.list)
+            dmd.RunReportQuery(request.monthIndex, request.yearText, request.ativos,
+                               request.extraJudicial, request.juridico);
+        else
+            dmd.StreamReportQuery(request.monthIndex, request.yearText, request.ativos,
+                                  request.extraJudicial, request.juridico);
         stop.check();
     }
     TStandardOutput standardOutput;

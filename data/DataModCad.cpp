@@ -132,7 +132,7 @@ TdmdCadastro::TdmdCadastro(TComponent* owner)
 TdmdCadastro::~TdmdCadastro() {
     // Also runs while a failure unwinds: closing must not throw over it.
     try {
-        cdsTavim.close();
+        closeTable();
     } catch (const std::exception& e) {
         qCDebug(lcDatabase, "cdsTavim: closing failed: %s", e.what());
     }
@@ -163,6 +163,25 @@ QString ReportCommandText(const QString& statusList) {
 
 void TdmdCadastro::RunReportQuery(int monthIndex, const QString& yearText, bool ativos,
                                   bool extraJudicial, bool juridico) {
+    openQuery(monthIndex, yearText, ativos, extraJudicial, juridico);
+    cdsTavim.open();
+}
+
+void TdmdCadastro::StreamReportQuery(int monthIndex, const QString& yearText, bool ativos,
+                                     bool extraJudicial, bool juridico) {
+    openQuery(monthIndex, yearText, ativos, extraJudicial, juridico);
+    std::vector<ColumnDesc> columns = dspTavim.columns();
+    m_rows = std::make_unique<TRowStream>(dspTavim);
+    cdsTavim.openForwardOnly(std::move(columns), [this] { return m_rows->take(); });
+}
+
+void TdmdCadastro::closeTable() {
+    m_rows.reset();
+    cdsTavim.close();
+}
+
+void TdmdCadastro::openQuery(int monthIndex, const QString& yearText, bool ativos,
+                             bool extraJudicial, bool juridico) {
     const QString statusList = StatusList(ativos, extraJudicial, juridico);
     const int month = monthIndex + 1;
     const int year = ParseInteger(yearText);
@@ -171,13 +190,12 @@ void TdmdCadastro::RunReportQuery(int monthIndex, const QString& yearText, bool 
     // Read here, not at start-up: a bad value is reported as "Gerar"'s failure.
     applyReplyLimit(sql);
 
+    closeTable();
     sqlTavim.close();
-    cdsTavim.close();
     sqlTavim.setCommandText(ReportCommandText(statusList));
     sqlTavim.paramByName("DT_INI").setAsDate(firstDay);
     sqlTavim.paramByName("DT_FIM").setAsDate(lastDay);
     sqlTavim.open();
-    cdsTavim.open();
 }
 
 } // namespace tavim

@@ -4,7 +4,10 @@
 #include "data/DbQuery.h"
 #include "data/Field.h"
 #include "data/MemTable.h"
+#include "data/RowStream.h"
 #include "data/TableProvider.h"
+
+#include <memory>
 
 namespace tavim {
 
@@ -25,6 +28,11 @@ public:
     // The generate action: status list and period, then query and table.
     void RunReportQuery(int monthIndex, const QString& yearText, bool ativos, bool extraJudicial,
                         bool juridico);
+    // The same for a reader without a grid: the table is forward only, its
+    // rows read on a thread of their own while it is walked
+    // (TMemTable::openForwardOnly), so that only a few blocks are held.
+    void StreamReportQuery(int monthIndex, const QString& yearText, bool ativos, bool extraJudicial,
+                           bool juridico);
 
     TDbConnection sql;
     TDbQuery sqlTavim;
@@ -46,6 +54,14 @@ public:
     TFloatField cdsTavimOUTROS;
     TStringField cdsTavimOBSERVACOES;
     TStringField cdsTavimSITUACAO;
+
+private:
+    void openQuery(int monthIndex, const QString& yearText, bool ativos, bool extraJudicial,
+                   bool juridico);
+    // Stops reading before the query closes.
+    void closeTable();
+
+    std::unique_ptr<TRowStream> m_rows;
 };
 
 // The parenthesised list of quoted status names of the ticked boxes.

@@ -82,6 +82,21 @@ void TMemTable::open() {
     DataPacket packet = provider->getRecords();
     bindFields(packet.columns);
     m_engine.load(std::move(packet));
+    opened();
+}
+
+void TMemTable::openForwardOnly(std::vector<ColumnDesc> columns,
+                                std::function<std::vector<RowValues>()> nextRows) {
+    if (active())
+        return;
+    bindFields(columns);
+    m_engine.load(DataPacket{std::move(columns), nextRows()});
+    m_nextRows = std::move(nextRows);
+    m_firstBlock = true;
+    opened();
+}
+
+void TMemTable::opened() {
     m_current = rowCount() > 0 ? 0 : -1;
     m_bof = true;
     m_eof = rowCount() == 0;
@@ -96,6 +111,7 @@ void TMemTable::close() {
     if (!active())
         return;
     setState(DataSetState::Closed);
+    m_nextRows = nullptr;
     m_engine.clear();
     m_buffer.clear();
     m_current = -1;
@@ -223,6 +239,10 @@ void TMemTable::RemoveRow() {
 void TMemTable::MoveRows(int n) {
     admit(Op::Move);
     SettleRow();
+    if (m_nextRows) {
+        moveForward(n);
+        return;
+    }
     if (n == 0 || rowCount() == 0) {
         if (rowCount() == 0)
             m_bof = m_eof = true;
@@ -241,9 +261,32 @@ void TMemTable::MoveRows(int n) {
     goTo(int(target));
 }
 
+// At the end the table stays on its last row, as one read whole does.
+void TMemTable::moveForward(int n) {
+    if (n != 1)
+        raise(QStringLiteral("A forward-only table moves one row at a time"));
+    if (m_eof)
+        return;
+    m_bof = false;
+    if (m_current + 1 < rowCount()) {
+        ++m_current;
+        return;
+    }
+    std::vector<RowValues> rows = m_nextRows();
+    if (rows.empty()) {
+        m_eof = true;
+        return;
+    }
+    m_engine.load(DataPacket{m_engine.columns(), std::move(rows)});
+    m_firstBlock = false;
+    m_current = 0;
+}
+
 void TMemTable::FirstRow() {
     admit(Op::Move);
     SettleRow();
+    if (m_nextRows && !m_firstBlock)
+        raise(QStringLiteral("A forward-only table cannot go back"));
     m_current = rowCount() > 0 ? 0 : -1;
     m_windowFirst = 0;
     m_windowActive = 0;

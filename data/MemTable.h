@@ -4,6 +4,7 @@
 #include "data/TableEngine.h"
 #include "data/TableView.h"
 
+#include <functional>
 #include <vector>
 
 namespace tavim {
@@ -29,6 +30,13 @@ public:
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     void open();
+    // Opens on rows read once, in order, as `nextRows` hands them over in
+    // blocks (an empty one: no more rows), for a reader without a grid: only
+    // the block being walked is held. The table then moves forward only, a row
+    // at a time, and rowCount() counts the rows held.
+    void openForwardOnly(std::vector<ColumnDesc> columns,
+                         std::function<std::vector<RowValues>()> nextRows);
+    bool forwardOnly() const { return bool(m_nextRows); }
     void close();
     bool active() const override { return m_state != DataSetState::Closed; }
     DataSetState state() const { return m_state; }
@@ -98,6 +106,9 @@ private:
     int total() const;
     void readWindowAround();
     void goTo(int index);
+    void moveForward(int n);
+    // Browse on the first row, the views told.
+    void opened();
 
     QString m_providerName;
     bool m_readOnly = false;
@@ -119,6 +130,9 @@ private:
     int m_capacity = 1;
     int m_suspended = 0;
     bool m_resizePending = false;
+    // A forward-only table's next block, and whether it still holds its first.
+    std::function<std::vector<RowValues>()> m_nextRows;
+    bool m_firstBlock = true;
 };
 
 } // namespace tavim

@@ -4,6 +4,8 @@
 #include "data/Field.h"
 #include "data/TextPool.h"
 
+#include <limits>
+
 namespace tavim {
 
 namespace {
@@ -28,13 +30,23 @@ DataPacket TTableProvider::getRecords() {
     // Every row is read anyway: held compactly first, they let the server
     // release the cursor (the procedure's sort) before they are expanded here.
     m_dataSet.readAhead();
-    DataPacket packet;
+    return DataPacket{columns(), nextRows(std::numeric_limits<std::size_t>::max())};
+}
+
+std::vector<ColumnDesc> TTableProvider::columns() const {
+    std::vector<ColumnDesc> columns;
     const auto& fields = m_dataSet.fields();
-    packet.columns.reserve(fields.size());
+    columns.reserve(fields.size());
     for (const TField* f : fields)
-        packet.columns.push_back(ColumnDesc{f->fieldName(), f->kind(), f->size()});
+        columns.push_back(ColumnDesc{f->fieldName(), f->kind(), f->size()});
+    return columns;
+}
+
+std::vector<RowValues> TTableProvider::nextRows(std::size_t count) {
+    const auto& fields = m_dataSet.fields();
     TextPool pool(fields.size());
-    while (!m_dataSet.eof()) {
+    std::vector<RowValues> rows;
+    while (rows.size() < count && !m_dataSet.eof()) {
         RowValues row;
         row.reserve(fields.size());
         for (const TField* f : fields) {
@@ -43,10 +55,10 @@ DataPacket TTableProvider::getRecords() {
                 *text = pool.share(row.size(), *text);
             row.push_back(std::move(value));
         }
-        packet.rows.push_back(std::move(row));
+        rows.push_back(std::move(row));
         m_dataSet.next();
     }
-    return packet;
+    return rows;
 }
 
 } // namespace tavim

@@ -188,6 +188,7 @@ std::unique_ptr<TBrPrinter> TBandReport::pageImageStore() {
         store->setDestination(TBrDestination::PageImages);
         if (!PageFile.isEmpty())
             store->writePagesTo(PageFile);
+        store->setPageSink(PageSink);
         // Settled here, while the grid still hears the table, so that an edit
         // pending in its editor is written before the run owns the table.
         if (DataSet && DataSet->active())
@@ -299,7 +300,9 @@ void TBandReport::walk() {
     }
     table->FirstRow();
     bool moreRows = !table->eof();
-    m_recordCount = table->rowCount();
+    // A table read as the rows come does not know how many there are: no
+    // percentage is told.
+    m_recordCount = table->forwardOnly() ? 0 : table->rowCount();
     if (!moreRows && PrintIfEmpty)
         emptyOutput();
     m_detailCount = 0;

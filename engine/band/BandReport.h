@@ -114,6 +114,9 @@ public:
     // Not empty: a preview run writes its pages straight to this file, which
     // the preview commits (TBrPrinter::writePagesTo), instead of to memory.
     QString PageFile;
+    // Not null: a page-image run hands each finished page to it too, on the
+    // run's thread (TBrPrinter::setPageSink).
+    std::function<void(int page, const TMetafile& image)> PageSink;
 
     // The preview window: shows `store` modally and returns when it has closed.
     std::function<void(TBrPrinter& store)> PreviewHook;

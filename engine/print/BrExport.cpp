@@ -32,7 +32,21 @@ void ExportPdf(TBrPrinter& store, const QString& fileName, const TPdfInfo& info)
     file.commit();
 }
 
+TPageSource StorePages(TBrPrinter& store) {
+    return [&store, n = 0]() mutable -> std::optional<std::pair<int, TMetafile>> {
+        while (++n <= store.pageCount()) {
+            if (std::optional<TMetafile> image = store.getPage(n))
+                return std::pair{n, std::move(*image)};
+        }
+        return std::nullopt;
+    };
+}
+
 void ExportPdf(TBrPrinter& store, TBrSaveFile& file, const TPdfInfo& info) {
+    ExportPdf(StorePages(store), file, info);
+}
+
+void ExportPdf(const TPageSource& pages, TBrSaveFile& file, const TPdfInfo& info) {
     const QString& fileName = file.fileName();
     PdfDocument pdf(file.device(), info, QDateTime::currentDateTimeUtc());
     PdfPageDevice device(pdf.fonts());
@@ -43,14 +57,12 @@ void ExportPdf(TBrPrinter& store, TBrSaveFile& file, const TPdfInfo& info) {
         if (writing.valid())
             writing.get();
     };
-    for (int n = 1; n <= store.pageCount(); ++n) {
-        const auto image = store.getPage(n);
-        if (!image)
-            continue;
+    while (const auto next = pages()) {
+        const auto& [n, image] = *next;
         QPainter painter;
         if (!painter.begin(&device))
             throw cannotCreate(fileName, QStringLiteral("The PDF could not be written."));
-        image->play(painter, device.pageRect());
+        image.play(painter, device.pageRect());
         painter.end();
         PdfPageContent page = device.takePage();
         finishWriting();
@@ -70,7 +82,11 @@ void ExportPngs(TBrPrinter& store, const QString& folder) {
 }
 
 void ExportPngs(TBrPrinter& store, TBrSaveFolder& set) {
-    WritePngPages(store, set.path(), set.target());
+    ExportPngs(StorePages(store), set);
+}
+
+void ExportPngs(const TPageSource& pages, TBrSaveFolder& set) {
+    WritePngPages(pages, set.path(), set.target());
 }
 
 bool IsPngPageName(const QString& name) {

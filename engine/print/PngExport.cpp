@@ -1,7 +1,6 @@
 #include "engine/print/PngExport.h"
 
 #include "engine/print/PngWriter.h"
-#include "engine/store/BrPrinter.h"
 #include "engine/store/DeviceRounding.h"
 #include "error/Exception.h"
 #include "error/FileError.h"
@@ -10,7 +9,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <atomic>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -20,28 +18,24 @@ namespace tavim {
 
 namespace {
 
-// Pages handed out one at a time in order, so that the page list's reads walk
-// forward; the first failure is kept and ends the handing out.
-// Threads: shared by the workers; the counter is atomic, the failure is
-// guarded by m_mutex.
+// Pages handed out one at a time in order, so that the reads walk forward; the
+// first failure is kept and ends the handing out.
+// Threads: shared by the workers; m_mutex guards the source and the failure.
 class PageQueue {
 public:
-    explicit PageQueue(int count) : m_count(count) {}
+    explicit PageQueue(const TPageSource& pages) : m_pages(pages) {}
 
-    std::optional<int> next() {
-        if (m_failed.load())
+    std::optional<std::pair<int, TMetafile>> next() {
+        std::lock_guard lock(m_mutex);
+        if (m_error)
             return std::nullopt;
-        const int n = m_next.fetch_add(1);
-        if (n > m_count)
-            return std::nullopt;
-        return n;
+        return m_pages();
     }
 
     void fail(std::exception_ptr error) {
         std::lock_guard lock(m_mutex);
         if (!m_error)
             m_error = std::move(error);
-        m_failed = true;
     }
 
     // After the workers have ended.
@@ -51,9 +45,7 @@ public:
     }
 
 private:
-    const int m_count;
-    std::atomic<int> m_next = 1;
-    std::atomic<bool> m_failed = false;
+    const TPageSource& m_pages;
     std::mutex m_mutex;
     std::exception_ptr m_error;
 };
@@ -116,18 +108,15 @@ QString pageName(int n) {
     return QStringLiteral("page-%1.png").arg(n, 3, 10, QLatin1Char('0'));
 }
 
-void writePages(TBrPrinter& store, const QString& folder, const QString& shownFolder,
-                PageQueue& queue) {
+void writePages(const QString& folder, const QString& shownFolder, PageQueue& queue) {
     try {
         PageDrawer drawer;
         TPngWriter png;
-        while (const auto n = queue.next()) {
-            const auto page = store.getPage(*n);
-            if (!page)
-                continue;
-            const QString fileName = QDir(folder).filePath(pageName(*n));
-            const QString shownName = QDir(shownFolder).filePath(pageName(*n));
-            const QImage* image = drawer.draw(*page);
+        while (const auto next = queue.next()) {
+            const auto& [n, page] = *next;
+            const QString fileName = QDir(folder).filePath(pageName(n));
+            const QString shownName = QDir(shownFolder).filePath(pageName(n));
+            const QImage* image = drawer.draw(page);
             if (!image)
                 throw cannotWrite(shownName);
             writeFile(fileName, shownName, png.encode(*image));
@@ -139,11 +128,11 @@ void writePages(TBrPrinter& store, const QString& folder, const QString& shownFo
 
 } // namespace
 
-void WritePngPages(TBrPrinter& store, const QString& folder, const QString& shownFolder) {
-    PageQueue queue(store.pageCount());
+void WritePngPages(const TPageSource& pages, const QString& folder, const QString& shownFolder) {
+    PageQueue queue(pages);
     {
-        std::jthread other([&] { writePages(store, folder, shownFolder, queue); });
-        writePages(store, folder, shownFolder, queue);
+        std::jthread other([&] { writePages(folder, shownFolder, queue); });
+        writePages(folder, shownFolder, queue);
     }
     queue.rethrow();
 }

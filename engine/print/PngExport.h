@@ -1,18 +1,18 @@
 #pragma once
 
+#include "engine/print/BrExport.h"
+
 #include <QString>
 
 namespace tavim {
 
-class TBrPrinter;
-
-// Writes the store's finished pages as folder/page-001.png, ... (the folder
-// exists) on two workers, the calling thread and one more: each reads, draws
+// Writes the pages as folder/page-001.png, ... (the folder
+// exists) on two workers, the calling thread and one more: each takes, draws
 // and encodes its own pages and writes them in any order, each file whole or
 // not at all. The first failure stops both and is thrown once they have ended:
 // "Cannot create file \"%s\". The image could not be written." (a page far
 // larger than any paper included) or the error of reading a page.
 // Errors name the pages as they will be in `shownFolder`.
-void WritePngPages(TBrPrinter& store, const QString& folder, const QString& shownFolder);
+void WritePngPages(const TPageSource& pages, const QString& folder, const QString& shownFolder);
 
 } // namespace tavim

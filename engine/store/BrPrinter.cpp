@@ -83,6 +83,8 @@ struct TBrPrinter::Private {
 
     // The file the next page-image document is written to, if any (writePagesTo).
     std::unique_ptr<TBrStream> pageFile;
+    // Set before a run; called by the producing thread only.
+    std::function<void(int page, const TMetafile& image)> pageSink;
 
     // The open page's drawing surface, used by the producing thread only.
     std::unique_ptr<TMetafileRecorder> recorder;
@@ -104,6 +106,7 @@ struct TBrPrinter::Private {
     QSize pageImageSize() const;
     void openImage();
     std::optional<TMetafile> closeImage();
+    void append(const TMetafile& image);
     void closePage();
     void openPage();
     void discardSurface();
@@ -167,10 +170,16 @@ std::optional<TMetafile> TBrPrinter::Private::closeImage() {
     return image;
 }
 
+void TBrPrinter::Private::append(const TMetafile& image) {
+    pages->append(image);
+    if (pageSink)
+        pageSink(pages->count(), image);
+}
+
 void TBrPrinter::Private::closePage() {
     if (destination == TBrDestination::PageImages) {
         if (const std::optional<TMetafile> image = closeImage())
-            pages->append(*image);
+            append(*image);
     } else if (inPrintRange(pageCount)) {
         if (pageCount != lastPage)
             job.nextSheet();
@@ -363,7 +372,7 @@ void TBrPrinter::endDoc() {
         } else {
             if (begun > 0) {
                 if (const std::optional<TMetafile> last = d->closeImage())
-                    d->pages->append(*last);
+                    d->append(*last);
             }
             // Before the status says finished, so that a save never sees the
             // first page's count.
@@ -543,6 +552,10 @@ void TBrPrinter::writePagesTo(const QString& fileName) {
     auto stream = TBrStream::createFile(fileName);
     std::lock_guard run(d->runMutex);
     d->pageFile = std::move(stream);
+}
+
+void TBrPrinter::setPageSink(std::function<void(int page, const TMetafile& image)> sink) {
+    d->pageSink = std::move(sink);
 }
 
 void TBrPrinter::commitPages() {

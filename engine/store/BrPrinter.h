@@ -115,6 +115,10 @@ public:
     // create file \"%s\". %s".
     void writePagesTo(const QString& fileName);
     void commitPages();
+    // Before a run starts: each page image of its documents is handed to
+    // `sink` as well, on the run's thread, once it is in the page list. An
+    // exception of the sink ends the run as an error of the run would.
+    void setPageSink(std::function<void(int page, const TMetafile& image)> sink);
     // Where those pages are while they wait for commitPages(): a whole file
     // once the document has ended. Empty without writePagesTo().
     QString pagesWrittenTo() const;

@@ -8,11 +8,13 @@ demo=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$demo" "$work/demo.fdb" --contracts 150 --month 2024-02 >/dev/null
+# About 1 000 rows: many pages, and more than one block of rows read as they come.
+"$demo" "$work/demo.fdb" --contracts 1500 --month 2024-02 >/dev/null
 export TAVIM_DATABASE=$work/demo.fdb QT_QPA_PLATFORM=offscreen
 
+# With --list the table is read whole before the pages are generated.
 "$report" --month 2 --year 2024 --save "$work/listing.brp" --pdf "$work/listing.pdf" \
-    --png "$work/pages"
+    --png "$work/pages" --list "$work/listing.csv"
 "$report" --open "$work/listing.brp" --png "$work/reopened" --pdf "$work/converted.pdf"
 
 pdf_pages=$(pdfinfo "$work/listing.pdf" | awk '/^Pages:/ {print $2}')
@@ -24,6 +26,8 @@ echo "pages: pdf $pdf_pages, png $png_pages, saved file $brp_pages"
 [ "$pdf_pages" = "$png_pages" ] && [ "$pdf_pages" = "$brp_pages" ] ||
     { echo "page counts disagree" >&2; exit 1; }
 [ "$(pdfinfo "$work/converted.pdf" | awk '/^Pages:/ {print $2}')" = "$pdf_pages" ]
+# The PDF written while the run went on holds the saved pages, in their order.
+cmp <(pdftotext "$work/listing.pdf" -) <(pdftotext "$work/converted.pdf" -)
 pdftotext "$work/listing.pdf" "$work/listing.txt"
 # Archived as PDF/A-1b under the period and the firm of the page header.
 pdfinfo "$work/listing.pdf" >"$work/info"
@@ -55,8 +59,9 @@ if [ "${TAVIM_TEST_CUPS:-}" = 1 ]; then
         { echo "the printed range is not one page" >&2; exit 1; }
 fi
 
-# --save alone writes its file directly: the same bytes as the save above but
-# for the creation time (offset 16, 8 bytes), and nothing else in its folder.
+# --save alone writes its file directly, its pages walking the rows as they
+# come: the same bytes as the save above but for the creation time (offset 16,
+# 8 bytes), and nothing else in its folder.
 mkdir "$work/direct"
 "$report" --month 2 --year 2024 --save "$work/direct/only.brp"
 [ "$(ls -A "$work/direct")" = only.brp ] || { echo "--save left other files" >&2; exit 1; }

@@ -334,6 +334,8 @@ struct ServerFault {
     int exitCode;
     const char* message; // a pattern
     qint64 withinMs;     // from the last signal to the exit
+    // Pages generated from the rows as they come, rather than the listing.
+    bool pages = false;
 };
 
 class BatchServerFaults : public ::testing::TestWithParam<ServerFault> {
@@ -374,8 +376,13 @@ TEST_P(BatchServerFaults, EndsWithinTheLimit) {
                    .arg(QString(m_proxy.readLine()).trimmed(), m_dir.filePath("endless.fdb")));
     // A stop must not need the limit; the others show it.
     env.insert("TAVIM_REPLY_LIMIT", fault.toolSignal ? "600" : "2");
+    // Pages start Qt's GUI, whose note on a missing runtime folder is not the tool's message.
+    env.insert("XDG_RUNTIME_DIR", m_dir.path());
     report.setProcessEnvironment(env);
-    report.start(QStringLiteral(TAVIM_REPORT), {"--list", "--month", "2", "--year", "2024"});
+    const QString saved = m_dir.filePath(QStringLiteral("listing.brp"));
+    const QStringList output = fault.pages ? QStringList{"--save", saved} : QStringList{"--list"};
+    report.start(QStringLiteral(TAVIM_REPORT),
+                 output + QStringList{"--month", "2", "--year", "2024"});
     ASSERT_FALSE(report.waitForFinished(2'000)) << report.readAllStandardError().toStdString();
     ::kill(pid_t(m_proxy.processId()), fault.serverSignal);
     if (fault.toolSignal) {
@@ -388,6 +395,7 @@ TEST_P(BatchServerFaults, EndsWithinTheLimit) {
     const QString message = QString::fromLocal8Bit(report.readAllStandardError()).trimmed();
     EXPECT_TRUE(message.contains(QRegularExpression(QStringLiteral("^%1$").arg(fault.message))))
         << message.toStdString();
+    EXPECT_FALSE(QFile::exists(saved));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -397,7 +405,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   5'000},
                       ServerFault{"Frozen", SIGSTOP, 0, 1,
                                   "The database server did not answer within 2 s\\.", 5'000},
-                      ServerFault{"FrozenThenTerminated", SIGSTOP, SIGTERM, 143, "", 2'000}),
+                      ServerFault{"FrozenThenTerminated", SIGSTOP, SIGTERM, 143, "", 2'000},
+                      ServerFault{"KilledWhilePagesAreMade", SIGKILL, 0, 1,
+                                  "Error (reading|writing) data (from|to) the connection\\.", 5'000,
+                                  true},
+                      ServerFault{"FrozenWhilePagesAreMade", SIGSTOP, 0, 1,
+                                  "The database server did not answer within 2 s\\.", 5'000, true},
+                      ServerFault{"FrozenThenTerminatedWhilePagesAreMade", SIGSTOP, SIGTERM, 143,
+                                  "", 2'000, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
