@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
 
 using namespace tavim;
@@ -118,11 +119,19 @@ private:
 };
 
 TEST_F(PrintRun, AFailedPreviewRunTellsTheWindowOnceTheReportIsIdle) {
-    atRow(3, [] { throw Exception("boom"); });
+    // The run fails once the window listens: a notice posted before that is
+    // the window's to find on opening, which another test shows.
+    std::atomic<bool> listening = false;
+    atRow(3, [&] {
+        while (!listening)
+            QThread::msleep(1);
+        throw Exception("boom");
+    });
     FailureWatcher watcher(form.report);
     bool failed = false;
     form.report.PreviewHook = [&](TBrPrinter& store) {
         store.setClient(&watcher);
+        listening = true;
         for (int wait = 0; wait < 10'000 && !store.runFailed(); ++wait)
             QThread::msleep(1);
         // The notice is posted after the error is kept, and processing
