@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QtEndian>
 #include <chrono>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -56,6 +57,25 @@ ChildRun runReport(const QString& database, const QStringList& args) {
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.peakKiB = usage.ru_maxrss;
     return run;
+}
+
+ReportLabRun reportLab(const QString& csv, const QString& pdf) {
+    QProcess script;
+    script.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(TAVIM_REPORTLAB_SCRIPT), csv, pdf});
+    script.waitForFinished(-1);
+    const QList<QByteArray> figures = script.readAllStandardOutput().trimmed().split(' ');
+    if (script.exitCode() != 0 || figures.size() != 2)
+        return {};
+    return {figures[0].toDouble() / 1024, figures[1].toDouble()};
+}
+
+int savedPages(const QString& file) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(8))
+        return -1;
+    const QByteArray count = f.read(4);
+    return count.size() == 4 ? qFromLittleEndian<qint32>(count.constData()) : -1;
 }
 
 } // namespace tavim::bench

@@ -21,4 +21,16 @@ struct ChildRun {
 // tavim-report with `args` on `database` for February 2024, all statuses.
 ChildRun runReport(const QString& database, const QStringList& args);
 
+// ReportLab drawing the rows in `csv` (as --list writes them) into `pdf`: its
+// bytes and its own seconds, after the interpreter has started. Seconds are
+// negative when the script failed.
+struct ReportLabRun {
+    double kilobytes = 0;
+    double seconds = -1;
+};
+ReportLabRun reportLab(const QString& csv, const QString& pdf);
+
+// The page count in a saved report file's header; -1 when it cannot be read.
+int savedPages(const QString& file);
+
 } // namespace tavim::bench

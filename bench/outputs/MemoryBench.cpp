@@ -8,22 +8,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <cstdio>
 
 using namespace tavim;
-
-namespace {
-
-int savedPages(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly) || !f.seek(8))
-        return -1;
-    const QByteArray count = f.read(4);
-    return count.size() == 4 ? qFromLittleEndian<qint32>(count.constData()) : -1;
-}
-
-} // namespace
+using namespace tavim::bench;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -33,19 +33,6 @@ double kilobytesOf(const QString& file) {
     return double(QFileInfo(file).size()) / 1024;
 }
 
-// ReportLab's own figures for the rows in `csv`: bytes and seconds, taken
-// after the interpreter has started.
-Written reportLab(const QString& csv, const QString& pdf) {
-    QProcess script;
-    script.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(TAVIM_REPORTLAB_SCRIPT), csv, pdf});
-    script.waitForFinished(-1);
-    const QList<QByteArray> figures = script.readAllStandardOutput().trimmed().split(' ');
-    if (script.exitCode() != 0 || figures.size() != 2)
-        return {};
-    return {figures[0].toDouble() / 1024, figures[1].toDouble()};
-}
-
 std::vector<QByteArray> pageContents(TBrPrinter& store) {
     PdfFontSet fonts;
     PdfPageDevice device(fonts);
@@ -106,7 +93,7 @@ int main(int argc, char** argv) {
         const QString directFile = base + QStringLiteral("-qt.pdf");
         const Written ours{0, seconds([&] { ExportPdf(store, oursFile); })};
         const Written direct{0, seconds([&] { directPdf(pictures, size, directFile); })};
-        const Written anchor =
+        const ReportLabRun anchor =
             reportLab(base + QStringLiteral(".csv"), base + QStringLiteral("-rl.pdf"));
         const double oursKB = kilobytesOf(oursFile);
         std::printf("%6d %6d | %10.1f %8.0f | %10.1f %8.0f | %10.1f %8.0f | %.2f\n", rows, pages,

@@ -61,26 +61,6 @@ double isqlFetch(const QString& database, const QString& folder) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// ReportLab's own seconds for the rows in `csv`, after the interpreter has started.
-double reportLab(const QString& csv, const QString& pdf) {
-    QProcess script;
-    script.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(TAVIM_REPORTLAB_SCRIPT), csv, pdf});
-    script.waitForFinished(-1);
-    const QList<QByteArray> figures = script.readAllStandardOutput().trimmed().split(' ');
-    if (script.exitCode() != 0 || figures.size() != 2)
-        return -1;
-    return figures[1].toDouble();
-}
-
-int savedPages(const QString& file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly) || !f.seek(8))
-        return -1;
-    const QByteArray count = f.read(4);
-    return count.size() == 4 ? qFromLittleEndian<qint32>(count.constData()) : -1;
-}
-
 const char* verdict(bool met) {
     return met ? "met" : "NOT met";
 }
@@ -129,7 +109,7 @@ int main(int argc, char** argv) {
     const int pages = savedPages(out("l.brp"));
     const ChildRun smallRun = runReport(small, {QStringLiteral("--save"), out("s.brp")});
     const ChildRun listed = runReport(database, {QStringLiteral("--list"), out("l.csv")});
-    const double anchor = reportLab(out("l.csv"), out("rl.pdf"));
+    const double anchor = reportLab(out("l.csv"), out("rl.pdf")).seconds;
     if (smallRun.exitCode != 0 || listed.exitCode != 0 || pages <= 0) {
         std::fprintf(stderr, "tavim-report failed\n");
         return 1;
