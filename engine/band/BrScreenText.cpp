@@ -38,14 +38,9 @@ TBrScreenText& TBrScreenText::of(const QFont& font) {
 }
 
 int TBrScreenText::width(const QString& text) {
-    // Half the texts of a listing repeat; the bound keeps a long run's memory flat.
-    constexpr qsizetype kMaxTexts = 32768;
-    const auto found = m_widths.constFind(text);
-    if (found != m_widths.cend())
-        return *found;
-    if (m_widths.size() == kMaxTexts)
-        m_widths.clear();
-    return *m_widths.insert(text, qRound(GlyphAdvances::of(m_font).width(text)) + 1);
+    if (const int* known = m_widths.find(text))
+        return *known;
+    return m_widths.insert(text, qRound(GlyphAdvances::of(m_font).width(text)) + 1);
 }
 
 void TBrScreenText::breakLines(const QString& text, bool autoSize, int widthPx,

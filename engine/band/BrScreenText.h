@@ -1,8 +1,9 @@
 #pragma once
 
+#include "engine/emf/BoundedCache.h"
+
 #include <QFont>
 #include <QFontMetrics>
-#include <QHash>
 #include <QStringList>
 
 namespace tavim {
@@ -35,7 +36,9 @@ private:
 
     QFont m_font; // realised at 96 dpi
     QFontMetrics m_metrics;
-    QHash<QString, int> m_widths;
+    // Half the texts of a listing repeat; the bound keeps a long run's memory flat.
+    static constexpr qsizetype kMaxTexts = 32768;
+    BoundedCache<QString, int> m_widths{kMaxTexts};
 };
 
 } // namespace tavim

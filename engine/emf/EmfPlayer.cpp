@@ -1,11 +1,11 @@
 #include "engine/emf/EmfPlayer.h"
 
+#include "engine/emf/BoundedCache.h"
 #include "engine/emf/ByteReader.h"
 #include "engine/emf/EmfRecordWalk.h"
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/MetafileLog.h"
 #include "engine/emf/PerFont.h"
-#include "engine/emf/Remembered.h"
 #include "engine/emf/TextLineEngine.h"
 #include "error/Exception.h"
 
@@ -73,9 +73,13 @@ QFont defaultFont() {
 
 // Every page creates its fonts again; resolving one through the font database,
 // and shaping a text only to learn its width, costs more than drawing it. Both
-// are remembered for the thread's later pages.
-QHash<QString, QFont>& resolvedFonts() {
-    thread_local QHash<QString, QFont> fonts;
+// are remembered for the thread's later pages, within bounds that a hostile
+// file's every new text cannot pass.
+constexpr qsizetype kMaxResolvedFonts = 4096;
+constexpr qsizetype kMaxMeasuredTexts = 65536;
+
+BoundedCache<QString, QFont>& resolvedFonts() {
+    thread_local BoundedCache<QString, QFont> fonts(kMaxResolvedFonts);
     return fonts;
 }
 
@@ -83,16 +87,14 @@ QHash<QString, QFont>& resolvedFonts() {
 // spelling out its key for every text.
 struct MeasuredWidths {
     explicit MeasuredWidths(const QFont&) {}
-    QHash<QString, double> widths;
+    BoundedCache<QString, double> widths{kMaxMeasuredTexts};
 };
 
 double textWidth(const QFont& font, const QFontMetricsF& metrics, const QString& text) {
-    QHash<QString, double>& widths = perFont<MeasuredWidths>(font).widths;
-    if (const auto it = widths.constFind(text); it != widths.constEnd())
-        return *it;
-    const double width = metrics.horizontalAdvance(text);
-    remember(widths, text, width);
-    return width;
+    BoundedCache<QString, double>& widths = perFont<MeasuredWidths>(font).widths;
+    if (const double* known = widths.find(text))
+        return *known;
+    return widths.insert(text, metrics.horizontalAdvance(text));
 }
 
 double coordinate(qint32 v) {
@@ -430,8 +432,8 @@ void EmfPlayer::createFont(ByteReader& r) {
                             .arg(weight)
                             .arg(int(italic) | int(underline) << 1 | int(strikeOut) << 2) +
                         face;
-    if (const auto it = resolvedFonts().constFind(key); it != resolvedFonts().constEnd()) {
-        storeObject(handle, *it);
+    if (const QFont* known = resolvedFonts().find(key)) {
+        storeObject(handle, *known);
         return;
     }
 
@@ -452,7 +454,7 @@ void EmfPlayer::createFont(ByteReader& r) {
     font.setItalic(italic);
     font.setUnderline(underline);
     font.setStrikeOut(strikeOut);
-    remember(resolvedFonts(), key, font);
+    resolvedFonts().insert(key, font);
     storeObject(handle, font);
 }
 

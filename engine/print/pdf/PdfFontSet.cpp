@@ -11,7 +11,6 @@ namespace tavim {
 
 namespace {
 
-constexpr std::size_t kMaxKnownFonts = 256;
 constexpr char32_t kSoftHyphen = 0x00AD;
 // The most UTF-16 units of a line laid out at once to find its visual order.
 constexpr qsizetype kOrderWindow = 256;
@@ -43,9 +42,8 @@ void layOut(QTextLayout& layout) {
 } // namespace
 
 int PdfFontSet::indexOf(const QFont& font) {
-    for (const auto& [known, index] : m_known)
-        if (known == font)
-            return index;
+    if (const int* known = m_known.find(font))
+        return *known;
     int index = faceIndex(QRawFont::fromFont(font));
     if (index < 0) {
         // A face that cannot be embedded whole (CFF outlines, say): its texts
@@ -55,10 +53,7 @@ int PdfFontSet::indexOf(const QFont& font) {
         fallback.setFamilies({QStringLiteral("Liberation Sans")});
         index = faceIndex(QRawFont::fromFont(fallback));
     }
-    if (m_known.size() == kMaxKnownFonts)
-        m_known.clear();
-    m_known.emplace_back(font, index);
-    return index;
+    return m_known.insert(font, index);
 }
 
 int PdfFontSet::faceIndex(const QRawFont& raw) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/emf/BoundedCache.h"
 #include "engine/print/pdf/PdfFont.h"
 
 #include <QFont>
@@ -61,7 +62,8 @@ private:
     PdfGlyphRun& runIn(int face);
 
     // QFont -> face index; a report uses a handful of fonts.
-    std::vector<std::pair<QFont, int>> m_known;
+    static constexpr qsizetype kMaxKnownFonts = 256;
+    BoundedCache<QFont, int> m_known{kMaxKnownFonts};
     // (family and style) -> face
     std::vector<std::pair<QString, std::unique_ptr<PdfFont>>> m_faces;
     // (face index << 32 | character) -> glyphFor() of a character the face lacks

@@ -4,9 +4,9 @@
 #include "RefusalLog.h"
 #include "TestPage.h"
 
+#include "engine/emf/BoundedCache.h"
 #include "engine/emf/EmfRecords.h"
 #include "engine/emf/PerFont.h"
-#include "engine/emf/Remembered.h"
 
 #include <QPainter>
 #include <QtEndian>
@@ -259,11 +259,14 @@ struct Made {
 // A hostile page whose every font and text is new keeps what the player and
 // the recorder remember of them bounded.
 TEST(ReplayLimits, WhatIsRememberedOfFontsAndTextsStaysBounded) {
-    QHash<QString, int> texts;
-    for (int i = 0; i <= kMaxRemembered; ++i)
-        remember(texts, QString::number(i), i);
-    EXPECT_LE(texts.size(), kMaxRemembered);
-    EXPECT_EQ(texts.value(QString::number(kMaxRemembered)), kMaxRemembered);
+    constexpr int kLimit = 100;
+    BoundedCache<QString, int> texts(kLimit);
+    for (int i = 0; i <= kLimit; ++i)
+        texts.insert(QString::number(i), i);
+    EXPECT_LE(texts.size(), kLimit);
+    ASSERT_NE(texts.find(QString::number(kLimit)), nullptr);
+    EXPECT_EQ(*texts.find(QString::number(kLimit)), kLimit);
+    EXPECT_EQ(texts.find(QStringLiteral("0")), nullptr) << "a full cache starts again";
 
     QFont font;
     for (int pixels = 1; pixels <= int(kMaxPerFont) + 1; ++pixels) {
