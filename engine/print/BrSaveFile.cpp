@@ -1,4 +1,4 @@
-#include "engine/store/BrSaveFile.h"
+#include "engine/print/BrSaveFile.h"
 
 #include "error/FileError.h"
 
