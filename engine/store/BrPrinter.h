@@ -3,48 +3,45 @@
 #include "engine/emf/Metafile.h"
 #include "engine/print/BrPaperSize.h"
 #include "engine/print/pdf/PdfInfo.h"
+#include "engine/store/BrNotifier.h"
+#include "engine/store/BrPageStore.h"
+#include "engine/store/BrPrintSession.h"
+#include "engine/store/BrRunSurface.h"
+#include "engine/store/BrStoreOwner.h"
 
 #include <QString>
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class QObject;
 class QPainter;
-class QPrinter;
 
 namespace tavim {
 
-class TBrPageList;
+class TBrStream;
 class TPrinterSettings;
 class TPrinterDriver;
-class TMetafileRecorder;
-struct TBrPageSetup;
 
 enum class TBrDestination { PageImages, Printer };
-enum class TBrStatus { Ready, Busy, Finished };
 
-// The report a preview's store belongs to.
-class TBrStoreOwner {
-public:
-    virtual ~TBrStoreOwner() = default;
-    // Posted by print(): the report generates the document again for the printer.
-    virtual void printRequested() = 0;
-    // Sent by closePreview(); returns once the report has handled it.
-    virtual void previewClosed() = 0;
-};
-
-// The page store: receives a run's pages, keeps them as page images in a page
-// stream (or hands them to its print job), posts notices to a client, prints,
-// saves and loads them.
+// The page store's front, the object the band engine and the preview use (no
+// printer: the name is the one the report engine has always given it). A
+// run's pages go to its page store (BrPageStore.h) as page images in a page
+// stream, or through its print session (BrPrintSession.h) to the printer; the
+// run draws on its surface (BrRunSurface.h) and the store posts notices
+// (BrNotifier.h) to a client. It prints, saves and loads the pages.
 // Threads: the user-interface thread owns the store; one run at a time
 // produces into it, on a worker (a preview) or on the user-interface thread
-// (a print run). What both see (status, counts, the page list, the kept
-// error) is guarded by one lock, the run's own surface and device mapping by
-// the run lock, the notices' receiver by a lock of its own. Printer settings
-// are handed over before the run starts; the run lays out pages by its own
-// copy of them, and only the user-interface thread touches the printer.
+// (a print run). The run lock is held by the producing calls (beginDoc,
+// newPage, endDoc, abortDoc) and by a load, which detaches a busy run: that
+// run then draws on throw-away images and touches nothing else. Printer
+// settings are handed over before the run starts; the run lays out pages by
+// its own copy of them, and only the user-interface thread touches the
+// printer.
 class TBrPrinter {
 public:
     // Throws "There is no default printer currently selected" when printers are
@@ -126,7 +123,9 @@ public:
     // otherwise throws and changes nothing.
     void load(const QString& fileName);
     // True when a job of the stored pages was handed to the printer: a cancel
-    // that came after that did not take it back.
+    // that came after that did not take it back. Pressed again while the
+    // pages print, it is refused; the window closing meanwhile abandons the
+    // job.
     bool print();
 
     // Notices go to `client` until another is set; one that is destroyed is
@@ -149,8 +148,29 @@ public:
     int lastPage() const;
 
 private:
-    struct Private;
-    std::unique_ptr<Private> d;
+    void closePage();
+    void openPage();
+    void append(const TMetafile& image);
+    void notifyPageAvailable();
+    void endDetached();
+
+    TBrPrintSession m_session;
+    TBrRunSurface m_surface;
+    TBrPageStore m_store;
+    TBrNotifier m_notifier;
+    // Set before a run starts, read by the run.
+    TBrDestination m_destination = TBrDestination::PageImages;
+    QString m_title;
+    std::atomic<bool> m_cancelled = false;
+    std::mutex m_runMutex;
+    std::atomic<bool> m_detached = false;
+    // The file the next page-image document is written to (writePagesTo).
+    std::unique_ptr<TBrStream> m_pageFile;
+    // Set before a run; called by the producing thread only.
+    std::function<void(int page, const TMetafile& image)> m_pageSink;
+    // User-interface thread only.
+    bool m_showingPreview = false;
+    std::function<void()> m_afterPreview;
 };
 
 } // namespace tavim
