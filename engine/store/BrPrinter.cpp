@@ -35,20 +35,8 @@ void TBrPrinter::takePrinterSettings(const QString& printerName, TBrPaperSize pa
                                                          firstPage, lastPage));
 }
 
-void TBrPrinter::setDestination(TBrDestination destination) {
-    m_destination = destination;
-}
-
-TBrDestination TBrPrinter::destination() const {
-    return m_destination;
-}
-
 // Pages are never compressed: the flag is accepted and the file says 0.
 void TBrPrinter::setCompression(bool) {}
-
-void TBrPrinter::notifyPageAvailable() {
-    m_notifier.post(new TBrPageAvailableEvent(m_store.addAvailable()));
-}
 
 void TBrPrinter::append(const TMetafile& image) {
     const std::shared_ptr<TBrPageList> pages = m_store.pages();
@@ -193,86 +181,11 @@ void TBrPrinter::progress(int percent) {
     m_notifier.post(new TBrProgressEvent(percent));
 }
 
-void TBrPrinter::cancel() {
-    m_cancelled = true;
-}
-
 // A run detached by a load is cancelled, whatever the flag says now.
-bool TBrPrinter::cancelled() const {
-    return m_cancelled || m_detached;
-}
-
-void TBrPrinter::keepRunError(std::exception_ptr error) {
-    m_store.keepRunError(std::move(error));
-}
-
-void TBrPrinter::notifyRunFailed() {
-    m_notifier.post(new TBrRunFailedEvent);
-}
-
-bool TBrPrinter::runFailed() const {
-    return m_store.runFailed();
-}
-
-std::exception_ptr TBrPrinter::takeRunError() {
-    return m_store.takeRunError();
-}
-
-QPainter* TBrPrinter::canvas() {
-    return m_surface.canvas();
-}
-
-int TBrPrinter::toDeviceX(long double x) const {
-    return m_surface.toDeviceX(x);
-}
-
-int TBrPrinter::toDeviceY(long double y) const {
-    return m_surface.toDeviceY(y);
-}
-
-int TBrPrinter::toDeviceWidth(long double w) const {
-    return m_surface.toDeviceWidth(w);
-}
-
-int TBrPrinter::toDeviceHeight(long double h) const {
-    return m_surface.toDeviceHeight(h);
-}
-
-long double TBrPrinter::horizontalFactor() const {
-    return m_surface.horizontalFactor();
-}
-
-long double TBrPrinter::verticalFactor() const {
-    return m_surface.verticalFactor();
-}
-
-TBrStatus TBrPrinter::status() const {
-    return m_store.status();
-}
-
-int TBrPrinter::pageCount() const {
-    return m_store.pageCount();
-}
-
-int TBrPrinter::pageNumber() const {
-    return m_store.pageNumber();
-}
-
-int TBrPrinter::availablePages() const {
-    return m_store.availablePages();
-}
-
-const QString& TBrPrinter::title() const {
-    return m_title;
-}
 
 void TBrPrinter::setTitle(const QString& title) {
     m_title = title;
     m_session.job().setTitle(title);
-}
-
-std::optional<TMetafile> TBrPrinter::getPage(int n) {
-    return m_store.page(n);
 }
 
 void TBrPrinter::save(const QString& fileName) {
@@ -325,22 +238,6 @@ void TBrPrinter::load(const QString& fileName) {
     m_session.matchPaper(first);
 }
 
-bool TBrPrinter::print() {
-    return m_session.print(m_store, m_cancelled);
-}
-
-void TBrPrinter::setClient(QObject* client) {
-    m_notifier.setClient(client);
-}
-
-void TBrPrinter::setOwner(TBrStoreOwner* owner) {
-    m_session.setOwner(owner);
-}
-
-bool TBrPrinter::reportLoaded() const {
-    return m_session.reportLoaded();
-}
-
 void TBrPrinter::setShowingPreview(bool showing) {
     const bool leaving = m_showingPreview && !showing;
     m_showingPreview = showing;
@@ -353,14 +250,6 @@ void TBrPrinter::setShowingPreview(bool showing) {
         m_afterPreview();
 }
 
-void TBrPrinter::closePreview() {
-    m_session.closePreview();
-}
-
-void TBrPrinter::printerSetup() {
-    m_session.printerSetup();
-}
-
 void TBrPrinter::setPrinterSetupHook(std::function<void()> hook) {
     m_session.setPrinterSetupHook(std::move(hook));
 }
@@ -371,34 +260,6 @@ void TBrPrinter::setAfterPreview(std::function<void()> callback) {
 
 void TBrPrinter::setAfterPrint(std::function<void()> callback) {
     m_session.setAfterPrint(std::move(callback));
-}
-
-bool TBrPrinter::printerAvailable() const {
-    return m_session.job().printerAvailable();
-}
-
-TPrinterSettings& TBrPrinter::settings() {
-    return m_session.job().settings();
-}
-
-TBrPageSetup TBrPrinter::pageSetup() const {
-    return m_session.job().settings().pageSetup();
-}
-
-int TBrPrinter::firstPage() const {
-    return m_session.firstPage();
-}
-
-int TBrPrinter::lastPage() const {
-    return m_session.lastPage();
-}
-
-void TBrPrinter::setOutputFileName(const QString& fileName) {
-    m_session.job().setOutputFileName(fileName);
-}
-
-void TBrPrinter::setDocumentInfo(const TPdfInfo& info) {
-    m_session.job().setDocumentInfo(info);
 }
 
 } // namespace tavim
