@@ -2,9 +2,6 @@
 
 #include "engine/print/BrSaveFile.h"
 #include "engine/print/CachedPrinterDriver.h"
-#include "engine/print/PrinterDriver.h"
-#include "engine/print/PrinterSettings.h"
-#include "engine/store/BrNotices.h"
 #include "engine/store/BrPageList.h"
 #include "engine/store/BrStream.h"
 #include "engine/store/PendingEvents.h"
