@@ -86,24 +86,9 @@ std::exception_ptr TBrPageStore::takeRunError() {
     return std::exchange(m_runError, nullptr);
 }
 
-TBrStatus TBrPageStore::status() const {
+TBrPageStore::Counts TBrPageStore::counts() const {
     std::lock_guard lock(m_mutex);
-    return m_status;
-}
-
-int TBrPageStore::pageCount() const {
-    std::lock_guard lock(m_mutex);
-    return m_pageCount;
-}
-
-int TBrPageStore::pageNumber() const {
-    std::lock_guard lock(m_mutex);
-    return m_pageNumber;
-}
-
-int TBrPageStore::availablePages() const {
-    std::lock_guard lock(m_mutex);
-    return m_availablePages;
+    return {m_status, m_pageCount, m_pageNumber, m_availablePages};
 }
 
 std::shared_ptr<TBrPageList> TBrPageStore::pages() const {

@@ -51,10 +51,13 @@ public:
     bool runFailed() const;
     std::exception_ptr takeRunError();
 
-    TBrStatus status() const;
-    int pageCount() const;
-    int pageNumber() const;
-    int availablePages() const;
+    struct Counts {
+        TBrStatus status;
+        int pageCount;
+        int pageNumber;
+        int availablePages;
+    };
+    Counts counts() const;
     // The list a run appends to; null for a printer document.
     std::shared_ptr<TBrPageList> pages() const;
     // A page of a busy or finished document, once appended.

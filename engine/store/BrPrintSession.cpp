@@ -4,7 +4,6 @@
 #include "engine/print/CachedPrinterDriver.h"
 #include "engine/store/BrPageList.h"
 #include "engine/store/BrPageStore.h"
-#include "engine/store/BrStoreOwner.h"
 #include "engine/store/PendingEvents.h"
 
 #include <algorithm>
@@ -111,7 +110,7 @@ bool TBrPrintSession::printStored(const TBrPageStore& store, const std::atomic<b
     const std::shared_ptr<TBrPageList> pages = store.finishedPages();
     if (!pages || !m_job.printerAvailable())
         return false;
-    const int count = std::min(store.pageCount(), pages->count());
+    const int count = std::min(store.counts().pageCount, pages->count());
     m_job.abandon();
     m_job.settings().applyToPrinter();
     const int first = m_firstPage > 0 ? m_firstPage : 1;

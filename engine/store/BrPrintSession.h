@@ -11,8 +11,17 @@
 namespace tavim {
 
 class TBrPageStore;
-class TBrStoreOwner;
 class TPrinterDriver;
+
+// The report a preview's store belongs to.
+class TBrStoreOwner {
+public:
+    virtual ~TBrStoreOwner() = default;
+    // Posted by print(): the report generates the document again for the printer.
+    virtual void printRequested() = 0;
+    // Sent by closePreview(); returns once the report has handled it.
+    virtual void previewClosed() = 0;
+};
 
 // The store's printing: the printer's settings and the print job, a print
 // run's sheets, and the stored pages printed when the preview's Print is

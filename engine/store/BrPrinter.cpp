@@ -43,7 +43,7 @@ void TBrPrinter::append(const TMetafile& image) {
 }
 
 void TBrPrinter::closePage() {
-    const int page = m_store.pageCount();
+    const int page = m_store.counts().pageCount;
     if (m_destination == TBrDestination::PageImages) {
         if (const std::optional<TMetafile> image = m_surface.closeImage())
             append(*image);
@@ -57,7 +57,8 @@ void TBrPrinter::closePage() {
 
 // A printer page outside the print range is drawn on an image thrown away.
 void TBrPrinter::openPage() {
-    if (m_destination == TBrDestination::Printer && m_session.inPrintRange(m_store.pageCount()))
+    if (m_destination == TBrDestination::Printer &&
+        m_session.inPrintRange(m_store.counts().pageCount))
         m_surface.drawOn(m_session.sheet());
     else
         m_surface.openImage();
@@ -225,7 +226,7 @@ void TBrPrinter::load(const QString& fileName) {
     const TMetafile first = pages->read(1);
     {
         std::lock_guard run(m_runMutex);
-        if (m_store.status() == TBrStatus::Busy)
+        if (m_store.counts().status == TBrStatus::Busy)
             m_detached = true;
         m_cancelled = false;
         m_store.replace(std::move(pages), count);

@@ -4,11 +4,9 @@
 #include "engine/print/BrPaperSize.h"
 #include "engine/print/pdf/PdfInfo.h"
 #include "engine/store/BrNotices.h"
-#include "engine/store/BrNotifier.h"
 #include "engine/store/BrPageStore.h"
 #include "engine/store/BrPrintSession.h"
 #include "engine/store/BrRunSurface.h"
-#include "engine/store/BrStoreOwner.h"
 
 #include <QString>
 #include <atomic>
@@ -34,7 +32,7 @@ enum class TBrDestination { PageImages, Printer };
 // run's pages go to its page store (BrPageStore.h) as page images in a page
 // stream, or through its print session (BrPrintSession.h) to the printer; the
 // run draws on its surface (BrRunSurface.h) and the store posts notices
-// (BrNotifier.h) to a client. It prints, saves and loads the pages.
+// (BrNotices.h) to a client. It prints, saves and loads the pages.
 // Threads: the user-interface thread owns the store; one run at a time
 // produces into it, on a worker (a preview) or on the user-interface thread
 // (a print run). The run lock is held by the producing calls (beginDoc,
@@ -91,10 +89,10 @@ public:
     long double horizontalFactor() const { return m_surface.horizontalFactor(); }
     long double verticalFactor() const { return m_surface.verticalFactor(); }
 
-    TBrStatus status() const { return m_store.status(); }
-    int pageCount() const { return m_store.pageCount(); }
-    int pageNumber() const { return m_store.pageNumber(); }
-    int availablePages() const { return m_store.availablePages(); }
+    TBrStatus status() const { return m_store.counts().status; }
+    int pageCount() const { return m_store.counts().pageCount; }
+    int pageNumber() const { return m_store.counts().pageNumber; }
+    int availablePages() const { return m_store.counts().availablePages; }
     const QString& title() const { return m_title; }
     void setTitle(const QString& title);
     // Not empty: printer output goes to this PDF file (the print dialog's choice).
