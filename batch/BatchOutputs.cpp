@@ -1,9 +1,9 @@
 #include "batch/BatchOutputs.h"
 
-#include "engine/print/BrExport.h"
+#include "engine/export/BrExport.h"
+#include "engine/export/BrSaveFolder.h"
+#include "engine/print/BrSaveFile.h"
 #include "engine/store/BrPrinter.h"
-#include "engine/store/BrSaveFile.h"
-#include "engine/store/BrSaveFolder.h"
 
 namespace tavim {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "batch/PageFeed.h"
-#include "engine/print/BrExport.h"
+#include "engine/export/BrExport.h"
 
 #include <functional>
 #include <thread>

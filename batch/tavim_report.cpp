@@ -9,7 +9,7 @@
 #include "batch/StandardOutput.h"
 #include "batch/StopSignals.h"
 #include "data/DataModCad.h"
-#include "engine/store/BrSaveFile.h"
+#include "engine/print/BrSaveFile.h"
 #include "error/Exception.h"
 #include "format/LocaleSettings.h"
 

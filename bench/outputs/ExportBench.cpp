@@ -3,7 +3,7 @@
 // as QPictures beforehand), all in this run.
 #include "DemoRun.h"
 #include "Recorded.h"
-#include "engine/print/BrExport.h"
+#include "engine/export/BrExport.h"
 #include "engine/store/BrPrinter.h"
 
 #include <QDir>

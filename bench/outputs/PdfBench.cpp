@@ -5,7 +5,7 @@
 // 6 and 9.
 #include "DemoRun.h"
 #include "Recorded.h"
-#include "engine/print/BrExport.h"
+#include "engine/export/BrExport.h"
 #include "engine/print/pdf/PdfFontSet.h"
 #include "engine/print/pdf/PdfPageDevice.h"
 #include "engine/store/BrPrinter.h"

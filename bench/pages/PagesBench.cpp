@@ -4,8 +4,8 @@
 // and the time opening a saved file of 4 000 pages takes to check every record.
 #include "engine/emf/Metafile.h"
 #include "engine/emf/MetafileRecorder.h"
+#include "engine/print/BrSaveFile.h"
 #include "engine/store/BrPageList.h"
-#include "engine/store/BrSaveFile.h"
 #include "engine/store/BrStream.h"
 
 #include <QFont>

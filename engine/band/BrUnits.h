@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/store/DeviceRounding.h"
+#include "engine/emf/DeviceRounding.h"
 
 namespace tavim {
 

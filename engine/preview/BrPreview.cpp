@@ -1,10 +1,10 @@
 #include "engine/preview/BrPreview.h"
 
+#include "engine/emf/DeviceRounding.h"
 #include "engine/preview/BrPageImage.h"
 #include "engine/print/PrinterSettings.h"
 #include "engine/store/BrNotices.h"
 #include "engine/store/BrPrinter.h"
-#include "engine/store/DeviceRounding.h"
 
 #include <QCoreApplication>
 #include <QScrollBar>

@@ -1,7 +1,7 @@
 #include "engine/print/BrPrintJob.h"
 
+#include "engine/print/BrSaveFile.h"
 #include "engine/print/PrinterDriver.h"
-#include "engine/store/BrSaveFile.h"
 #include "error/Exception.h"
 
 namespace tavim {

@@ -1,7 +1,7 @@
 #include "engine/print/PrinterSettings.h"
 
+#include "engine/emf/DeviceRounding.h"
 #include "engine/print/PrinterDriver.h"
-#include "engine/store/DeviceRounding.h"
 #include "error/Exception.h"
 
 #include <algorithm>

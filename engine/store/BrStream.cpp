@@ -1,6 +1,6 @@
 #include "engine/store/BrStream.h"
 
-#include "engine/store/BrSaveFile.h"
+#include "engine/print/BrSaveFile.h"
 #include "error/Exception.h"
 #include "error/FileError.h"
 

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -45,6 +46,8 @@ struct FakePrinter {
     bool refuseEnd = false;
     bool refuseSubmit = false;
     bool errorState = false;
+    // What the user does between two sheets.
+    std::function<void()> onSheet;
 };
 
 // A sheet that draws nothing; its engine refuses to begin or end on request.
@@ -112,6 +115,8 @@ public:
     }
     bool newSheet() override {
         ++m->newSheets;
+        if (m->onSheet)
+            m->onSheet();
         return !m->refuseSheet;
     }
     bool submitJob() override {

@@ -12,12 +12,14 @@ layer() {
     format) echo 1 ;;
     data | data/firebird) echo 2 ;;
     engine/emf) echo 3 ;;
-    engine/store | engine/print | engine/print/pdf) echo 4 ;;
-    engine/band) echo 5 ;;
-    engine/preview) echo 6 ;;
-    report) echo 7 ;;
-    app | app/grid | tools) echo 8 ;;
-    batch) echo 9 ;;
+    engine/print | engine/print/pdf) echo 4 ;;
+    engine/store) echo 5 ;;
+    engine/export) echo 6 ;;
+    engine/band) echo 7 ;;
+    engine/preview) echo 8 ;;
+    report) echo 9 ;;
+    app | app/grid | tools) echo 10 ;;
+    batch) echo 11 ;;
     *) echo "" ;;
     esac
 }

@@ -122,11 +122,11 @@ int PdfDocument::newObject() {
 
 void PdfDocument::write(QByteArrayView bytes) {
     m_out.write(bytes.data(), bytes.size());
-    m_written += bytes.size();
+    m_bytesWritten += bytes.size();
 }
 
 void PdfDocument::startObject(int number) {
-    m_offsets[std::size_t(number)] = m_written;
+    m_offsets[std::size_t(number)] = m_bytesWritten;
     write(QByteArray::number(number) + " 0 obj\n");
 }
 
@@ -284,7 +284,7 @@ void PdfDocument::finish() {
                     "/DestOutputProfile " +
                     QByteArray::number(profile) + " 0 R >>] >>");
 
-    const qint64 xref = m_written;
+    const qint64 xref = m_bytesWritten;
     QByteArray table =
         "xref\n0 " + QByteArray::number(qlonglong(m_offsets.size())) + "\n0000000000 65535 f \n";
     for (std::size_t n = 1; n < m_offsets.size(); ++n)

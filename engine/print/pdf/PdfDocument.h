@@ -61,7 +61,7 @@ private:
     QByteArray m_mediaBox;
     PdfFontSet m_fonts;
     std::unique_ptr<Deflater> m_deflater;
-    qint64 m_written = 0;
+    qint64 m_bytesWritten = 0;
     std::vector<qint64> m_offsets;  // by object number; 0: not written yet
     std::vector<int> m_pages;       // page object numbers
     std::vector<int> m_pageNodes;   // the nodes they hang from, in order

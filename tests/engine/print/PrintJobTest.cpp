@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace tavim::test {
 namespace {
@@ -143,6 +144,36 @@ TEST_F(PrintJobTest, CancelledOrAbortedJobsAreAbandoned) {
     EXPECT_FALSE(store->print());
     EXPECT_EQ(printer->aborts, 2);
     EXPECT_EQ(printer->submits, 0);
+}
+
+// What the user does in the preview while its stored pages print.
+struct Interruption {
+    const char* name;
+    std::function<void(TBrPrinter&)> act;
+    bool delivered;
+};
+
+TEST_F(PrintJobTest, PrintPressedAgainIsRefusedAndClosingAbandons) {
+    const Interruption cases[] = {
+        {"PrintPressedAgain", [](TBrPrinter& store) { EXPECT_FALSE(store.print()); }, true},
+        {"WindowClosed", [](TBrPrinter& store) { store.setShowingPreview(false); }, false},
+    };
+    for (const Interruption& interruption : cases) {
+        SCOPED_TRACE(interruption.name);
+        auto printer = capablePrinter();
+        auto store = storeOn(printer);
+        store->load(m_saved);
+        store->setShowingPreview(true);
+        bool done = false;
+        printer->onSheet = [&] {
+            if (!std::exchange(done, true))
+                interruption.act(*store);
+        };
+        EXPECT_EQ(store->print(), interruption.delivered);
+        EXPECT_EQ(printer->jobs, 1);
+        EXPECT_EQ(printer->delivered, interruption.delivered ? 1 : 0);
+        EXPECT_EQ(printer->aborts, interruption.delivered ? 0 : 1);
+    }
 }
 
 TEST_F(PrintJobTest, WithoutAnyPrinterNothingHappens) {

@@ -1,8 +1,8 @@
 // Printer settings through a fake driver, and the device mapping.
 #include "tests/engine/EngineTestSupport.h"
 
+#include "engine/emf/DeviceRounding.h"
 #include "engine/print/PrinterSettings.h"
-#include "engine/store/DeviceRounding.h"
 #include "error/Exception.h"
 
 #include <climits>

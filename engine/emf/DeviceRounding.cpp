@@ -1,4 +1,4 @@
-#include "engine/store/DeviceRounding.h"
+#include "engine/emf/DeviceRounding.h"
 
 #include <climits>
 #include <cmath>

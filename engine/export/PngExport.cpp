@@ -1,7 +1,7 @@
-#include "engine/print/PngExport.h"
+#include "engine/export/PngExport.h"
 
-#include "engine/print/PngWriter.h"
-#include "engine/store/DeviceRounding.h"
+#include "engine/emf/DeviceRounding.h"
+#include "engine/export/PngWriter.h"
 #include "error/Exception.h"
 #include "error/FileError.h"
 

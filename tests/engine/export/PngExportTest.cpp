@@ -4,10 +4,10 @@
 #include "tests/engine/EngineTestSupport.h"
 
 #include "engine/emf/MetafileRecorder.h"
-#include "engine/print/BrExport.h"
-#include "engine/print/PngWriter.h"
+#include "engine/export/BrExport.h"
+#include "engine/export/PngWriter.h"
+#include "engine/print/BrSaveFile.h"
 #include "engine/store/BrPageList.h"
-#include "engine/store/BrSaveFile.h"
 #include "engine/store/BrStream.h"
 #include "error/Exception.h"
 

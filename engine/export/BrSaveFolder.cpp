@@ -1,4 +1,4 @@
-#include "engine/store/BrSaveFolder.h"
+#include "engine/export/BrSaveFolder.h"
 
 #include "error/FileError.h"
 

@@ -1,4 +1,4 @@
-#include "engine/store/BrSaveFile.h"
+#include "engine/print/BrSaveFile.h"
 
 #include "error/FileError.h"
 
@@ -25,7 +25,7 @@ std::optional<struct stat> nodeOf(const QByteArray& path) {
 
 // Renaming a regular file over a device node would destroy it (as root even
 // /dev/full), and a pipe has a reader waiting on it: both are written in place.
-bool writtenInPlace(const struct stat& node) {
+bool isDeviceOrPipe(const struct stat& node) {
     return S_ISCHR(node.st_mode) || S_ISBLK(node.st_mode) || S_ISFIFO(node.st_mode) ||
            S_ISSOCK(node.st_mode);
 }
@@ -45,7 +45,7 @@ void TBrSaveFile::open() {
     const auto node = nodeOf(QFile::encodeName(m_fileName));
     if (node && S_ISDIR(node->st_mode))
         cannotCreate(SystemReason(EISDIR));
-    if (node && writtenInPlace(*node))
+    if (node && isDeviceOrPipe(*node))
         openInPlace();
     else
         openAside();

@@ -1,4 +1,4 @@
-#include "engine/print/PngWriter.h"
+#include "engine/export/PngWriter.h"
 
 #include "engine/print/pdf/Deflater.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/print/BrExport.h"
+#include "engine/export/BrExport.h"
 
 #include <QString>
 

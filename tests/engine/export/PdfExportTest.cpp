@@ -5,7 +5,7 @@
 
 #include "engine/emf/EmfPaintEngine.h"
 #include "engine/emf/EmfRecords.h"
-#include "engine/print/BrExport.h"
+#include "engine/export/BrExport.h"
 #include "engine/print/PdfPrintFile.h"
 #include "engine/print/pdf/PdfDocument.h"
 #include "engine/print/pdf/PdfFontSet.h"

@@ -1,11 +1,11 @@
-#include "engine/print/BrExport.h"
+#include "engine/export/BrExport.h"
 
-#include "engine/print/PngExport.h"
+#include "engine/export/BrSaveFolder.h"
+#include "engine/export/PngExport.h"
+#include "engine/print/BrSaveFile.h"
 #include "engine/print/pdf/PdfDocument.h"
 #include "engine/print/pdf/PdfPageDevice.h"
 #include "engine/store/BrPrinter.h"
-#include "engine/store/BrSaveFile.h"
-#include "engine/store/BrSaveFolder.h"
 #include "error/Exception.h"
 #include "error/FileError.h"
 
