@@ -106,6 +106,8 @@ void TBrFindBar::search() {
     m_current = -1;
     m_caughtUp = false;
     m_error.clear();
+    if (onShowMatch)
+        onShowMatch(nullptr);
     if (m_store && !m_search && !m_text->text().isEmpty())
         m_search = std::make_unique<TBrPageSearch>(*m_store, this);
     if (m_search)
@@ -136,7 +138,13 @@ void TBrFindBar::select(int index) {
     m_current = index;
     showCount();
     if (onShowMatch)
-        onShowMatch(m_matches[std::size_t(index)]);
+        onShowMatch(&m_matches[std::size_t(index)]);
+}
+
+void TBrFindBar::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (onShowMatch)
+        onShowMatch(nullptr);
 }
 
 void TBrFindBar::showCount() {

@@ -41,10 +41,13 @@ public:
     int currentMatch() const { return m_current; }
     bool caughtUp() const { return m_caughtUp; }
 
-    std::function<void(const TBrTextMatch& match)> onShowMatch;
+    // The chosen match; nullptr when there is none to show any more (a new
+    // search, the bar closed).
+    std::function<void(const TBrTextMatch* match)> onShowMatch;
 
 protected:
     bool event(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void search();

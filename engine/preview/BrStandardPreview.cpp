@@ -1,6 +1,7 @@
 #include "engine/preview/BrStandardPreview.h"
 
 #include "engine/preview/BrFindBar.h"
+#include "engine/preview/BrPageImage.h"
 #include "engine/preview/BrPreview.h"
 #include "engine/preview/BrPreviewFileDialogs.h"
 #include "engine/preview/BrPreviewIcons.h"
@@ -65,8 +66,12 @@ TBrStandardPreview::TBrStandardPreview(TBrPrinter& store, QWidget* parent)
     m_preview->onRunFailed = [this] { runFailed(); };
     m_preview->attach(store);
     m_findBar->attach(store);
-    m_findBar->onShowMatch = [this](const TBrTextMatch& match) {
-        m_preview->showMatch(match.page, match.at, match.length);
+    m_findBar->onShowMatch = [this](const TBrTextMatch* match) {
+        if (!match) {
+            m_preview->image().setOutline({});
+            return;
+        }
+        m_preview->showMatch(match->page, match->at, match->length);
         showPagePosition();
     };
     if (store.status() == TBrStatus::Finished)
