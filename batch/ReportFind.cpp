@@ -31,7 +31,7 @@ int WriteReportMatches(const QString& file, const QString& text,
         const std::optional<TMetafile> image = store.getPage(page);
         if (!image)
             continue;
-        const TBrPageText texts(*image);
+        const TBrPageText texts(*image, false);
         const QByteArray& folded = texts.folded();
         for (qsizetype at = 0; at + needle.size() <= folded.size();) {
             const void* hit = memmem(folded.constData() + at, std::size_t(folded.size() - at),

@@ -16,7 +16,7 @@ namespace {
 constexpr qint64 kRecordHead = 8; // type and size, before the body offsets count from
 
 // The characters and advances at their offsets, which count from the record's start.
-void readText(ByteReader record, bool wide, const QPoint& origin, quint32 align,
+void readText(ByteReader record, bool wide, const QPoint& origin, quint32 align, bool withAdvances,
               std::vector<EmfText>& texts) {
     EmfText text;
     text.align = align;
@@ -35,13 +35,17 @@ void readText(ByteReader record, bool wide, const QPoint& origin, quint32 align,
     if (chars == 0 || chars > emf::kMaxTextChars || offString < kRecordHead)
         return;
     record.seek(qint64(offString) - kRecordHead);
+    // One bounds check for the whole text: pages hold many short lines.
+    const auto* in =
+        reinterpret_cast<const uchar*>(record.bytes(qint64(chars) * (wide ? 2 : 1)).data());
     text.text.resize(qsizetype(chars));
     QChar* out = text.text.data();
     for (quint32 i = 0; i < chars; ++i)
-        out[i] = wide ? QChar(record.u16()) : QChar(record.u8());
+        out[i] = wide ? QChar(char16_t(in[2 * i] | (in[2 * i + 1] << 8))) : QChar(in[i]);
     // Advances are optional: a record without them (or with too few) still
     // counts as text and is outlined by its bounds.
-    if (offDx >= kRecordHead && qint64(offDx) - kRecordHead + qint64(chars) * 4 <= record.size()) {
+    if (withAdvances && offDx >= kRecordHead &&
+        qint64(offDx) - kRecordHead + qint64(chars) * 4 <= record.size()) {
         record.seek(qint64(offDx) - kRecordHead);
         text.advances.resize(chars);
         for (quint32 i = 0; i < chars; ++i)
@@ -70,7 +74,7 @@ QRect EmfText::outline(qsizetype from, qsizetype to) const {
     return QRect(QPoint(int(left + at(from)), top), QPoint(int(left + at(to)) - 1, bottom - 1));
 }
 
-std::vector<EmfText> ReadEmfTexts(const TMetafile& page) {
+std::vector<EmfText> ReadEmfTexts(const TMetafile& page, bool withAdvances) {
     std::vector<EmfText> texts;
     const QByteArrayView bytes(page.bytes());
     ByteReader head(bytes);
@@ -87,7 +91,8 @@ std::vector<EmfText> ReadEmfTexts(const TMetafile& page) {
             if (record->type == emf::EMR_SETTEXTALIGN)
                 align = record->body.u32();
             else if (record->type == emf::EMR_EXTTEXTOUTW || record->type == emf::EMR_EXTTEXTOUTA)
-                readText(record->body, record->type == emf::EMR_EXTTEXTOUTW, origin, align, texts);
+                readText(record->body, record->type == emf::EMR_EXTTEXTOUTW, origin, align,
+                         withAdvances, texts);
         }
     } catch (const Exception&) {
         // A record that ends early ends the reading, as it ends a replay.

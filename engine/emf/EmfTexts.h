@@ -28,7 +28,8 @@ struct EmfText {
 // The text records of a page in record order, read with the bounded reader
 // and without drawing; a malformed record ends the reading with what came
 // before it. Records longer than the character cap are left out, as the
-// player leaves them undrawn.
-std::vector<EmfText> ReadEmfTexts(const TMetafile& page);
+// player leaves them undrawn. Without `withAdvances` the advances are not
+// read (a search that only compares texts).
+std::vector<EmfText> ReadEmfTexts(const TMetafile& page, bool withAdvances = true);
 
 } // namespace tavim

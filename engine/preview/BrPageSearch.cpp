@@ -87,7 +87,7 @@ bool TBrPageSearch::indexNextPage() {
     const std::optional<TMetafile> image = m_store.getPage(page);
     if (!image)
         return false;
-    const TBrPageText text(*image);
+    const TBrPageText text(*image, false);
     QByteArray folded = text.folded();
     folded.squeeze();
     std::lock_guard lock(m_mutex);

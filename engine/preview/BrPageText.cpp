@@ -36,17 +36,30 @@ const std::array<char16_t, 65536>& foldTable() {
     return *table;
 }
 
-void appendUtf8(QByteArray& out, char16_t u) {
+// Writes at `out`, which has room for 3 bytes; returns the end.
+char* putUtf8(char* out, char16_t u) {
     if (u < 0x80) {
-        out.append(char(u));
+        *out++ = char(u);
     } else if (u < 0x800) {
-        out.append(char(0xC0 | (u >> 6)));
-        out.append(char(0x80 | (u & 0x3F)));
+        *out++ = char(0xC0 | (u >> 6));
+        *out++ = char(0x80 | (u & 0x3F));
     } else {
-        out.append(char(0xE0 | (u >> 12)));
-        out.append(char(0x80 | ((u >> 6) & 0x3F)));
-        out.append(char(0x80 | (u & 0x3F)));
+        *out++ = char(0xE0 | (u >> 12));
+        *out++ = char(0x80 | ((u >> 6) & 0x3F));
+        *out++ = char(0x80 | (u & 0x3F));
     }
+    return out;
+}
+
+// Appends the folded text to `out`.
+void appendFolded(QByteArray& out, QStringView text) {
+    const std::array<char16_t, 65536>& table = foldTable();
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * 3);
+    char* end = out.data() + start;
+    for (QChar c : text)
+        end = putUtf8(end, table[c.unicode()]);
+    out.resize(end - out.data());
 }
 
 bool isContinuationByte(char b) {
@@ -64,24 +77,21 @@ bool continues(const EmfText& before, const EmfText& line) {
 } // namespace
 
 QByteArray FoldForSearch(QStringView text) {
-    const std::array<char16_t, 65536>& table = foldTable();
     QByteArray out;
-    out.reserve(text.size());
-    for (QChar c : text)
-        appendUtf8(out, table[c.unicode()]);
+    appendFolded(out, text);
     return out;
 }
 
-TBrPageText::TBrPageText(const TMetafile& page) : m_lines(ReadEmfTexts(page)) {
-    const std::array<char16_t, 65536>& table = foldTable();
+TBrPageText::TBrPageText(const TMetafile& page, bool withOutline)
+    : m_lines(ReadEmfTexts(page, withOutline)) {
+    m_folded.reserve(qsizetype(page.bytes().size() / 8));
     m_starts.reserve(m_lines.size());
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const bool joined = i > 0 && continues(m_lines[i - 1], m_lines[i]);
         if (i > 0)
             m_folded.append(joined ? kLineJoin : kBlockEnd);
         m_starts.push_back(m_folded.size());
-        for (QChar c : m_lines[i].text)
-            appendUtf8(m_folded, table[c.unicode()]);
+        appendFolded(m_folded, m_lines[i].text);
     }
 }
 

@@ -22,7 +22,9 @@ QByteArray FoldForSearch(QStringView text);
 // A value of the thread that made it; no lock.
 class TBrPageText {
 public:
-    explicit TBrPageText(const TMetafile& page);
+    // Without `withOutline`, outline() gives boxes as wide as their lines'
+    // bounds only; reading is faster.
+    explicit TBrPageText(const TMetafile& page, bool withOutline = true);
 
     const QByteArray& folded() const { return m_folded; }
     // The UTF-16 units of all its lines.
