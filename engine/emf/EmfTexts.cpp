@@ -14,6 +14,12 @@ namespace tavim {
 namespace {
 
 constexpr qint64 kRecordHead = 8; // type and size, before the body offsets count from
+// As far as the player draws: a page image from a file may hold any value.
+constexpr qint64 kMaxCoordinate = 1 << 22;
+
+qint32 bounded(qint64 v) {
+    return qint32(std::clamp(v, -kMaxCoordinate, kMaxCoordinate));
+}
 
 // The characters and advances at their offsets, which count from the record's start.
 void readText(ByteReader record, bool wide, const QPoint& origin, quint32 align, bool withAdvances,
@@ -21,13 +27,13 @@ void readText(ByteReader record, bool wide, const QPoint& origin, quint32 align,
     EmfText text;
     text.align = align;
     record.skip(4); // bounds.left
-    text.top = record.i32() - origin.y();
+    text.top = bounded(qint64(record.i32()) - origin.y());
     record.skip(4); // bounds.right
-    text.bottom = record.i32() - origin.y();
+    text.bottom = bounded(qint64(record.i32()) - origin.y());
     record.skip(12); // graphics mode, scales
-    const qint32 x = record.i32();
-    const qint32 y = record.i32();
-    text.ref = QPoint(x - origin.x(), y - origin.y());
+    const qint64 x = record.i32();
+    const qint64 y = record.i32();
+    text.ref = QPoint(bounded(x - origin.x()), bounded(y - origin.y()));
     const quint32 chars = record.u32();
     const quint32 offString = record.u32();
     record.skip(4 + 16); // options, clip rectangle
@@ -71,7 +77,8 @@ QRect EmfText::outline(qsizetype from, qsizetype to) const {
         left -= width;
     else if ((align & emf::kHorizontalAlignMask) == emf::TA_CENTER)
         left -= width / 2;
-    return QRect(QPoint(int(left + at(from)), top), QPoint(int(left + at(to)) - 1, bottom - 1));
+    return QRect(QPoint(bounded(left + at(from)), top),
+                 QPoint(bounded(left + at(to) - 1), bottom - 1));
 }
 
 std::vector<EmfText> ReadEmfTexts(const TMetafile& page, bool withAdvances) {

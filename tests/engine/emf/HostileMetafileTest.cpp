@@ -9,6 +9,7 @@
 #include "TestPage.h"
 #include "Verdicts.h"
 
+#include "engine/emf/EmfTexts.h"
 #include "error/Exception.h"
 
 #include <QDir>
@@ -45,6 +46,13 @@ TEST(HostileMetafile, RefusedOrPlayedAsTheirVerdictsSay) {
             const bool whole = page.reachesEndRecord();
             loading = distinctChecks(log.takeAll());
             EXPECT_EQ(whole, loading == QStringLiteral("-"));
+            // Search reads the same records; its boxes stay within what the player draws.
+            for (const EmfText& text : ReadEmfTexts(page)) {
+                const QRect box = text.outline(0, text.text.size());
+                EXPECT_LE(std::max({std::abs(box.left()), std::abs(box.right()),
+                                    std::abs(box.top()), std::abs(box.bottom())}),
+                          1 << 22);
+            }
         } catch (const Exception& e) {
             EXPECT_EQ(e.message(), QStringLiteral("Metafile is not valid"));
             outcome = QStringLiteral("refused");

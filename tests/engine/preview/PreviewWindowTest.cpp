@@ -1,5 +1,7 @@
 #include "StoreFixture.h"
 
+#include "engine/emf/EmfPaintEngine.h"
+#include "engine/emf/EmfRecords.h"
 #include "engine/emf/GlyphAdvances.h"
 #include "engine/preview/BrFindBar.h"
 #include "engine/preview/BrPageImage.h"
@@ -493,29 +495,44 @@ TEST_F(PreviewWindowTest, FindBarSearchesFinishedPagesAndNewOnesAsTheyCome) {
     EXPECT_TRUE(window->isVisible());
 }
 
-// The box lies where the recorder put the characters, at any zoom.
+// The box lies where the recorder put the characters, at any zoom, for each
+// alignment the band engine writes (a rent is right-aligned, a title centred).
 TEST_F(PreviewWindowTest, FoundTextIsOutlinedAtEveryZoom) {
-    beginDoc(*store);
-    textPage(*store, {"Contrato de João da Silva"});
-    endDoc(*store);
-    open();
-    window->findBar().open();
-    window->findChild<QLineEdit*>("FindText")->setText(QStringLiteral("joão"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->findBar().matchCount() == 1; }, 5000));
-
+    const QString line = QStringLiteral("Contrato de João da Silva");
     GlyphAdvances& advances = GlyphAdvances::of(findFont());
-    const double left = kTextAt.x() + qRound(advances.width(QStringLiteral("Contrato de ")));
-    const double right = kTextAt.x() + qRound(advances.width(QStringLiteral("Contrato de João")));
-    for (const int zoom : {100, 250}) {
-        window->preview().setZoom(zoom);
-        const TBrPageImage& image = window->preview().image();
-        const double scale = image.width() / 794.0;
-        ASSERT_EQ(image.outlineOnImage().size(), 1u) << zoom;
-        const QRect box = image.outlineOnImage().front();
-        EXPECT_NEAR(box.left(), left * scale - 2, 2) << zoom;
-        EXPECT_NEAR(box.right(), right * scale + 2, 2) << zoom;
-        EXPECT_LT(box.top(), kTextAt.y() * scale) << zoom;
-        EXPECT_GT(box.bottom(), kTextAt.y() * scale) << zoom;
+    const int width = qRound(advances.width(line));
+    const int before = qRound(advances.width(QStringLiteral("Contrato de ")));
+    const int through = qRound(advances.width(QStringLiteral("Contrato de João")));
+    const std::pair<quint32, int> alignments[] = {
+        {emf::TA_LEFT, 0}, {emf::TA_RIGHT, width}, {emf::TA_CENTER, width / 2}};
+    for (const auto& [align, back] : alignments) {
+        window.reset();
+        store = makeStore();
+        beginDoc(*store);
+        onWorker([&] {
+            store->newPage();
+            auto* engine = dynamic_cast<EmfPaintEngine*>(store->canvas()->paintEngine());
+            ASSERT_NE(engine, nullptr);
+            engine->drawTextLine(kTextAt, align | emf::TA_BASELINE, line, findFont(), 0, Qt::black);
+        });
+        endDoc(*store);
+        open();
+        window->findBar().open();
+        window->findChild<QLineEdit*>("FindText")->setText(QStringLiteral("joão"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->findBar().matchCount() == 1; }, 5000));
+        const double left = kTextAt.x() - back + before;
+        const double right = kTextAt.x() - back + through;
+        for (const int zoom : {100, 250}) {
+            window->preview().setZoom(zoom);
+            const TBrPageImage& image = window->preview().image();
+            const double scale = image.width() / 794.0;
+            ASSERT_EQ(image.outlineOnImage().size(), 1u) << zoom;
+            const QRect box = image.outlineOnImage().front();
+            EXPECT_NEAR(box.left(), left * scale - 2, 2) << align << " " << zoom;
+            EXPECT_NEAR(box.right(), right * scale + 2, 2) << align << " " << zoom;
+            EXPECT_LT(box.top(), kTextAt.y() * scale) << zoom;
+            EXPECT_GT(box.bottom(), kTextAt.y() * scale) << zoom;
+        }
     }
 }
 
