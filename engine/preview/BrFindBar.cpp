@@ -1,5 +1,7 @@
 #include "engine/preview/BrFindBar.h"
 
+#include "engine/store/ThreadHandOff.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,6 +120,7 @@ void TBrFindBar::search() {
 bool TBrFindBar::event(QEvent* event) {
     if (event->type() != TBrSearchEvent::type())
         return QWidget::event(event);
+    handOffAcquire(event);
     auto* found = static_cast<TBrSearchEvent*>(event);
     if (found->query == m_query)
         received(*found);
@@ -148,14 +151,17 @@ void TBrFindBar::hideEvent(QHideEvent* event) {
 }
 
 void TBrFindBar::showCount() {
+    QString count;
     if (m_text->text().isEmpty())
-        m_count->clear();
-    else if (!m_error.isEmpty())
-        m_count->setText(m_error);
+        count.clear();
     else if (m_matches.empty())
-        m_count->setText(m_caughtUp ? QStringLiteral("No matches") : QStringLiteral("Searching"));
+        count = m_caughtUp ? QStringLiteral("No matches") : QStringLiteral("Searching");
     else
-        m_count->setText(QStringLiteral("%1 of %2").arg(m_current + 1).arg(matchCount()));
+        count = QStringLiteral("%1 of %2").arg(m_current + 1).arg(matchCount());
+    // A page that could not be read ends the search there; what was found stays.
+    if (!m_error.isEmpty())
+        count = count.isEmpty() ? m_error : count + QStringLiteral(" (") + m_error + ')';
+    m_count->setText(count);
 }
 
 } // namespace tavim

@@ -2,6 +2,7 @@
 
 #include "engine/preview/BrPageText.h"
 #include "engine/store/BrPrinter.h"
+#include "engine/store/ThreadHandOff.h"
 #include "error/Exception.h"
 
 #include <QCoreApplication>
@@ -108,7 +109,7 @@ void TBrPageSearch::searchPage(int page, const QByteArray& needle,
         if (!hit)
             return;
         const auto* match = static_cast<const char*>(hit);
-        found.push_back(TBrTextMatch{page, match - begin, needle.size()});
+        found.push_back(TBrTextMatch{page, int(match - begin), int(needle.size())});
         at = match + needle.size();
     }
 }
@@ -121,6 +122,7 @@ void TBrPageSearch::post(quint64 query, std::vector<TBrTextMatch> matches, int s
     event->searchedPages = searched;
     event->caughtUp = caughtUp;
     event->error = error;
+    handOffRelease(event);
     QCoreApplication::postEvent(m_receiver, event);
 }
 

@@ -14,11 +14,12 @@ namespace tavim {
 
 class TBrPrinter;
 
-// A match: its page and where it lies in that page's folded text (TBrPageText).
+// A match: its page and where it lies in that page's folded text
+// (TBrPageText). Small: a short text may match millions of times.
 struct TBrTextMatch {
     int page = 0;
-    qsizetype at = 0;
-    qsizetype length = 0;
+    int at = 0;
+    int length = 0;
 };
 
 // Posted by the search to its receiver: matches found since the last one.
