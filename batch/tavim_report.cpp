@@ -56,9 +56,11 @@ int run(const ReportRequest& request, TStopSignals& stop) {
         WriteReportPages(request, dmd, stop, outputs);
     outputs.commit();
     int matches = 0;
-    if (request.find)
+    if (request.find) {
         matches = WriteReportMatches(*request.open, *request.find,
                                      [&](const QByteArray& line) { standardOutput.write(line); });
+        stop.check();
+    }
     if ((request.list && !request.listFile) || request.find)
         standardOutput.close();
     return request.find && matches == 0 ? 1 : 0;
