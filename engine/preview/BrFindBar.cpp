@@ -65,9 +65,11 @@ void TBrFindBar::attach(TBrPrinter& store) {
     m_store = &store;
 }
 
+// The window goes after this: nothing is shown to it any more, not even on hiding.
 void TBrFindBar::detach() {
     m_search.reset();
     m_store = nullptr;
+    onShowMatch = nullptr;
 }
 
 void TBrFindBar::open() {

@@ -24,7 +24,8 @@ public:
     ~TBrFindBar() override;
 
     void attach(TBrPrinter& store);
-    // Stops the search and forgets the store: before the store goes.
+    // Stops the search and forgets the store and onShowMatch: before the
+    // store and the window go.
     void detach();
 
     // Shows the bar with its text selected, ready for typing.
