@@ -3,7 +3,6 @@
 #include "engine/preview/BrPageText.h"
 #include "engine/store/BrPrinter.h"
 #include "engine/store/ThreadHandOff.h"
-#include "error/Exception.h"
 
 #include <QCoreApplication>
 #include <chrono>
@@ -167,9 +166,10 @@ void TBrPageSearch::run() {
         } else if (!m_failed) {
             try {
                 worked = indexNextPage();
-            } catch (const Exception& e) {
+            } catch (const std::exception& e) {
+                // A worker has no one to throw to: the bar shows why the search stopped.
                 m_failed = true;
-                error = e.message();
+                error = QString::fromUtf8(e.what());
             }
         }
         const bool due = !found.empty() && (!postedAny || Clock::now() - lastPost >= kPostInterval);

@@ -23,6 +23,7 @@ struct TBrTextMatch {
 };
 
 // Posted by the search to its receiver: matches found since the last one.
+// Filled by the worker, read by the receiver's thread once delivered.
 class TBrSearchEvent : public QEvent {
 public:
     static QEvent::Type type();
