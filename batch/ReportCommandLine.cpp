@@ -66,6 +66,7 @@ QString ReportUsage() {
         "[PRINTER]]\n"
         "                    [--month M] [--year Y] [--status LIST] [--database CONN]\n"
         "       tavim-report --open FILE [--pdf FILE] [--png DIR] [--print [PRINTER]]\n"
+        "                    [--find TEXT]\n"
         "\n"
         "Runs the month's listing query and writes its rows as CSV, or generates the\n"
         "municipality report once and writes its pages to every output asked for.\n"
@@ -76,6 +77,8 @@ QString ReportUsage() {
         "  --pdf FILE        the pages as an A4 PDF, texts kept as text\n"
         "  --png DIR         the pages as DIR/page-001.png ... at 96 dpi (794 x 1123)\n"
         "  --open FILE       take the pages from a saved report file instead\n"
+        "  --find TEXT       print \"page N: line\" for each match of TEXT in the pages\n"
+        "                    of --open (case and accents ignored); exit 1 without one\n"
         "  --print [PRINTER] print on the default printer or the named queue\n"
         "  --copies N        copies to print (default 1)\n"
         "  --from N, --to N  print only pages N to M\n"
@@ -93,7 +96,8 @@ QString ReportUsage() {
         "A progress bar goes to standard error when it is a terminal.\n"
         "Files are written aside and put in place only when the whole call succeeded;\n"
         "a failed or interrupted call leaves the files that were there as they were.\n"
-        "Exit codes: 0 done, 1 the listing failed (message on standard error), 2 usage error.\n");
+        "Exit codes: 0 done, 1 the listing failed (message on standard error) or --find\n"
+        "found nothing, 2 usage error.\n");
 }
 
 std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList& args,
@@ -110,7 +114,7 @@ std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList
             QStringLiteral("--month"),    QStringLiteral("--year"), QStringLiteral("--status"),
             QStringLiteral("--database"), QStringLiteral("--save"), QStringLiteral("--pdf"),
             QStringLiteral("--png"),      QStringLiteral("--open"), QStringLiteral("--copies"),
-            QStringLiteral("--from"),     QStringLiteral("--to")};
+            QStringLiteral("--find"),     QStringLiteral("--from"), QStringLiteral("--to")};
         const bool takesValue = valued.contains(arg);
         if (takesValue && i + 1 >= args.size())
             return UsageError{QStringLiteral("option %1 needs a value").arg(arg)};
@@ -142,6 +146,10 @@ std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList
             request.pngFolder = args[++i];
         } else if (arg == QLatin1String("--open")) {
             request.open = args[++i];
+        } else if (arg == QLatin1String("--find")) {
+            request.find = args[++i];
+            if (request.find->isEmpty())
+                return UsageError{QStringLiteral("--find needs a text to search for")};
         } else if (arg == QLatin1String("--print")) {
             request.print = true;
             if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1String("--")))
@@ -167,6 +175,8 @@ std::variant<ReportRequest, UsageError> ParseReportCommandLine(const QStringList
     if (request.open && request.list)
         return UsageError{
             QStringLiteral("--open takes pages from a file: --list has no rows there")};
+    if (request.find && !request.open)
+        return UsageError{QStringLiteral("--find searches a saved file: give --open FILE")};
     if (request.open && request.save)
         return UsageError{QStringLiteral("--open and --save: copy the file instead")};
     if (const auto same = samePath(request))

@@ -26,13 +26,15 @@ struct ReportRequest {
     std::optional<QString> pdf;
     std::optional<QString> pngFolder;
     std::optional<QString> open;
+    std::optional<QString> find; // a text searched in the pages of --open
     bool print = false;
     QString printer; // empty: the default printer
     int copies = 1;
     int fromPage = 0; // 0: no limit
     int toPage = 0;
 
-    bool wantsPages() const { return save || pdf || pngFolder || print; }
+    bool writesPages() const { return save || pdf || pngFolder || print; }
+    bool wantsPages() const { return writesPages() || find; }
 };
 
 struct UsageError {

@@ -6,6 +6,7 @@
 #include "batch/ListingCsv.h"
 #include "batch/ReportBatch.h"
 #include "batch/ReportCommandLine.h"
+#include "batch/ReportFind.h"
 #include "batch/StandardOutput.h"
 #include "batch/StopSignals.h"
 #include "data/DataModCad.h"
@@ -51,12 +52,18 @@ int run(const ReportRequest& request, TStopSignals& stop) {
                 standardOutput.write(text);
         });
     }
-    if (request.wantsPages())
+    if (request.writesPages())
         WriteReportPages(request, dmd, stop, outputs);
     outputs.commit();
-    if (request.list && !request.listFile)
+    int matches = 0;
+    if (request.find) {
+        matches = WriteReportMatches(*request.open, *request.find,
+                                     [&](const QByteArray& line) { standardOutput.write(line); });
+        stop.check();
+    }
+    if ((request.list && !request.listFile) || request.find)
         standardOutput.close();
-    return 0;
+    return request.find && matches == 0 ? 1 : 0;
 }
 
 // Pages need fonts and painting; without a display they are drawn offscreen.

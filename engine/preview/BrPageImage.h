@@ -2,8 +2,10 @@
 
 #include "engine/emf/Metafile.h"
 
+#include <QRect>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 namespace tavim {
 
@@ -21,6 +23,13 @@ public:
     void clear();
     int pageNumber() const { return m_pageNumber; }
     bool pictureLoaded() const { return m_picture.has_value(); }
+    const std::optional<TMetafile>& picture() const { return m_picture; }
+
+    // Boxes in page pixels drawn around a match on this page, scaled with the
+    // image; a page move drops them.
+    void setOutline(std::vector<QRect> boxes);
+    // The same boxes in this widget's pixels, as they are drawn.
+    std::vector<QRect> outlineOnImage() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,6 +37,7 @@ protected:
 private:
     int m_pageNumber = 0;
     std::optional<TMetafile> m_picture;
+    std::vector<QRect> m_outline;
 };
 
 } // namespace tavim

@@ -2,6 +2,7 @@
 
 #include "engine/emf/DeviceRounding.h"
 #include "engine/preview/BrPageImage.h"
+#include "engine/preview/BrPageText.h"
 #include "engine/print/PrinterSettings.h"
 #include "engine/store/BrNotices.h"
 #include "engine/store/BrPrinter.h"
@@ -59,6 +60,17 @@ void TBrPreview::setPageNumber(int page) {
     m_image->load(*m_store, page);
     m_pageNumber = page;
     resetScroll();
+}
+
+void TBrPreview::showMatch(int page, qsizetype at, qsizetype length) {
+    setPageNumber(page);
+    if (m_pageNumber != page || !m_image->picture())
+        return;
+    m_image->setOutline(TBrPageText(*m_image->picture()).outline(at, length));
+    const std::vector<QRect> boxes = m_image->outlineOnImage();
+    if (!boxes.empty())
+        ensureVisible(boxes.front().center().x(), boxes.front().center().y(), width() / 4,
+                      height() / 4);
 }
 
 void TBrPreview::reloadFirstPage() {

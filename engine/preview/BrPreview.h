@@ -29,6 +29,8 @@ public:
 
     int pageNumber() const { return m_pageNumber; }
     void setPageNumber(int page);
+    // Goes to the match's page and outlines the match there, in view.
+    void showMatch(int page, qsizetype at, qsizetype length);
     // After the store has taken a file's pages: page 1 from the new pages,
     // dropping notices of the run those pages replaced.
     void reloadFirstPage();

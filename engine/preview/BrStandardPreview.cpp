@@ -1,5 +1,7 @@
 #include "engine/preview/BrStandardPreview.h"
 
+#include "engine/preview/BrFindBar.h"
+#include "engine/preview/BrPageImage.h"
 #include "engine/preview/BrPreview.h"
 #include "engine/preview/BrPreviewFileDialogs.h"
 #include "engine/preview/BrPreviewIcons.h"
@@ -30,7 +32,7 @@ constexpr int kProgressDone = 100;
 } // namespace
 
 TBrStandardPreview::TBrStandardPreview(TBrPrinter& store, QWidget* parent)
-    : QDialog(parent), m_store(&store), m_preview(new TBrPreview),
+    : QDialog(parent), m_store(&store), m_preview(new TBrPreview), m_findBar(new TBrFindBar),
       m_dialogs(std::make_unique<TBrPreviewFileDialogs>()), m_progressPanel(new QLabel("0%")),
       m_pagePanel(new QLabel("Page")) {
     setWindowTitle(store.title().isEmpty() ? QStringLiteral("Print Preview") : store.title());
@@ -56,12 +58,22 @@ TBrStandardPreview::TBrStandardPreview(TBrPrinter& store, QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(toolBar);
     layout->addWidget(m_preview, 1);
+    layout->addWidget(m_findBar);
     layout->addWidget(statusBar);
 
     m_preview->onPageAvailable = [this](int) { pageAvailable(); };
     m_preview->onProgressUpdate = [this](int percent) { progressUpdate(percent); };
     m_preview->onRunFailed = [this] { runFailed(); };
     m_preview->attach(store);
+    m_findBar->attach(store);
+    m_findBar->onShowMatch = [this](const TBrTextMatch* match) {
+        if (!match) {
+            m_preview->image().setOutline({});
+            return;
+        }
+        m_preview->showMatch(match->page, match->at, match->length);
+        showPagePosition();
+    };
     if (store.status() == TBrStatus::Finished)
         m_print->setEnabled(true);
 
@@ -213,6 +225,7 @@ void TBrStandardPreview::loadReport() {
     }
     m_store->load(fileName);
     m_preview->reloadFirstPage();
+    m_findBar->pagesReplaced();
     showPagePosition();
     // The loaded document is complete: no progress of the replaced run shows.
     m_progressPanel->clear();
@@ -232,6 +245,7 @@ void TBrStandardPreview::showPagePosition() {
 // re-enable Printer setup.
 void TBrStandardPreview::pageAvailable() {
     showPagePosition();
+    m_findBar->pagesAvailable();
     if (!m_store || m_store->status() != TBrStatus::Finished)
         return;
     m_printSetup->setEnabled(!m_store->reportLoaded());
@@ -257,7 +271,45 @@ void TBrStandardPreview::runFailed() {
         std::rethrow_exception(error);
 }
 
+// Ctrl+F, F3 and Shift+F3 anywhere; Enter and Esc in the bar. Home and End
+// edit the text while it is typed rather than move the page.
+bool TBrStandardPreview::handleFindKey(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers shift = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                           Qt::AltModifier | Qt::MetaModifier);
+    switch (key.key()) {
+    case Qt::Key_F:
+        if (shift != Qt::ControlModifier)
+            return false;
+        m_findBar->open();
+        return true;
+    case Qt::Key_F3:
+        if (!m_findBar->isVisible())
+            m_findBar->open();
+        shift == Qt::ShiftModifier ? m_findBar->previous() : m_findBar->next();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_findBar->typing())
+            return false;
+        shift == Qt::ShiftModifier ? m_findBar->previous() : m_findBar->next();
+        return true;
+    case Qt::Key_Escape:
+        if (!m_findBar->isVisible())
+            return false;
+        m_findBar->hide();
+        m_preview->setFocus();
+        return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return m_findBar->typing();
+    default:
+        return false;
+    }
+}
+
 bool TBrStandardPreview::handleKey(const QKeyEvent& key) {
+    if (handleFindKey(key))
+        return key.key() != Qt::Key_Home && key.key() != Qt::Key_End;
     const Qt::KeyboardModifiers shift = key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
                                                            Qt::AltModifier | Qt::MetaModifier);
     const bool exactlyCtrl = shift == Qt::ControlModifier;
@@ -307,6 +359,7 @@ void TBrStandardPreview::detachStore() {
         return;
     TBrPrinter* store = m_store;
     m_store = nullptr;
+    m_findBar->detach();
     m_preview->detach();
     store->setShowingPreview(false);
     store->closePreview();

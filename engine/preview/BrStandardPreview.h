@@ -11,6 +11,7 @@ class QToolBar;
 
 namespace tavim {
 
+class TBrFindBar;
 class TBrPrinter;
 class TBrPreview;
 class TBrPreviewFileDialogs;
@@ -30,6 +31,7 @@ public:
 
     void setFileDialogs(std::unique_ptr<TBrPreviewFileDialogs> dialogs);
     TBrPreview& preview() const { return *m_preview; }
+    TBrFindBar& findBar() const { return *m_findBar; }
 
     void firstPage();
     void previousPage();
@@ -50,6 +52,7 @@ private:
     void buildToolBar(QToolBar* toolBar);
     QAction* addAction(QToolBar* toolBar, const QString& name, const QString& hint, int icon);
     bool handleKey(const QKeyEvent& key);
+    bool handleFindKey(const QKeyEvent& key);
     void applyZoom(const std::function<void()>& zoom);
     void showPagePosition();
     void pageAvailable();
@@ -59,6 +62,7 @@ private:
 
     TBrPrinter* m_store;
     TBrPreview* m_preview;
+    TBrFindBar* m_findBar;
     std::unique_ptr<TBrPreviewFileDialogs> m_dialogs;
     QAction* m_printSetup = nullptr;
     QAction* m_print = nullptr;

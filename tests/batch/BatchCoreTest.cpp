@@ -102,6 +102,8 @@ TEST(ReportCommandLine, UsageErrors) {
         {"--pdf"},
         {"--open", "a.brp", "--list"},
         {"--open", "a.brp", "--save", "b.brp"},
+        {"--pdf", "b.pdf", "--find", "silva"},
+        {"--open", "a.brp", "--find", ""},
         {"--print", "--copies", "0"},
         {"--print", "--from", "two"},
     };

@@ -38,6 +38,16 @@ pdfinfo -meta "$work/listing.pdf" | grep -q 'pdfaid:part="1"'
 pdfinfo -meta "$work/converted.pdf" | grep -q 'pdfaid:conformance="B"'
 grep -q "Referênte ao mês de FEVEREIRO de 2024" "$work/listing.txt"
 
+# --find: case and accents ignored, one "page N: line" per match, exit 1 without one.
+"$report" --open "$work/listing.brp" --find "REFERENTE AO MES" >"$work/found"
+[ "$(wc -l <"$work/found")" = "$pdf_pages" ] || { echo "--find missed a page header" >&2; exit 1; }
+grep -qx "page $pdf_pages: Referênte ao mês de FEVEREIRO de 2024" "$work/found"
+if "$report" --open "$work/listing.brp" --find "no such tenant" >"$work/found"; then
+    echo "--find without a match exited 0" >&2
+    exit 1
+fi
+[ ! -s "$work/found" ]
+
 for page in "$work"/pages/*.png; do
     cmp -s "$page" "$work/reopened/$(basename "$page")" ||
         { echo "$(basename "$page") differs after --open" >&2; exit 1; }

@@ -1,5 +1,6 @@
 // Page images from a file are untrusted: validation and replay must survive any bytes.
 
+#include "engine/emf/EmfTexts.h"
 #include "engine/emf/Metafile.h"
 #include "engine/emf/MetafileRecorder.h"
 #include "error/Exception.h"
@@ -44,6 +45,9 @@ void playOnce(const QByteArray& bytes) {
         image.fill(Qt::white);
         QPainter painter(&image);
         page.play(painter, QRectF(0, 0, 120, 170));
+        // Search reads the same records, and outlines what it finds.
+        for (const tavim::EmfText& text : tavim::ReadEmfTexts(page))
+            text.outline(0, text.text.size());
     } catch (const tavim::Exception&) {
     }
 }

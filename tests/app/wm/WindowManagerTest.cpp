@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -231,6 +232,29 @@ TEST_F(WindowManager, PreviewIsPrintPreview) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return print->isEnabled(); }, 10000));
         expectCaption(preview, QStringLiteral("Print Preview"));
         saveScreen(QStringLiteral("preview-wm.png"));
+        seen = true;
+    });
+    QTest::mouseClick(frmTavim->btnImprimir, Qt::LeftButton);
+    EXPECT_TRUE(seen);
+}
+
+// Ctrl+F opens the find bar under the page; the first match is outlined in view.
+TEST_F(WindowManager, PreviewFindBarShowsTheFirstMatch) {
+    QTest::mouseClick(frmTavim->btnGerar, Qt::LeftButton);
+    bool seen = false;
+    whenModal([&](QWidget* preview) {
+        const QAction* print = preview->findChild<QAction*>(QStringLiteral("Print"));
+        ASSERT_NE(print, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return print->isEnabled(); }, 10000));
+        QTest::keyClick(preview, Qt::Key_F, Qt::ControlModifier);
+        auto* text = preview->findChild<QLineEdit*>(QStringLiteral("FindText"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_TRUE(text->isVisible());
+        QTest::keyClicks(text, QStringLiteral("joao"));
+        const auto* count = preview->findChild<QLabel*>(QStringLiteral("FindCount"));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return count->text().contains(" of "); }, 10000))
+            << qPrintable(count->text());
+        saveScreen(QStringLiteral("find-bar-wm.png"));
         seen = true;
     });
     QTest::mouseClick(frmTavim->btnImprimir, Qt::LeftButton);

@@ -9,6 +9,7 @@
 #include "TestPage.h"
 #include "Verdicts.h"
 
+#include "engine/emf/EmfTexts.h"
 #include "error/Exception.h"
 
 #include <QDir>
@@ -45,6 +46,13 @@ TEST(HostileMetafile, RefusedOrPlayedAsTheirVerdictsSay) {
             const bool whole = page.reachesEndRecord();
             loading = distinctChecks(log.takeAll());
             EXPECT_EQ(whole, loading == QStringLiteral("-"));
+            // Search reads the same records; its boxes stay within what the player draws.
+            for (const EmfText& text : ReadEmfTexts(page)) {
+                const QRect box = text.outline(0, text.text.size());
+                EXPECT_LE(std::max({std::abs(box.left()), std::abs(box.right()),
+                                    std::abs(box.top()), std::abs(box.bottom())}),
+                          1 << 22);
+            }
         } catch (const Exception& e) {
             EXPECT_EQ(e.message(), QStringLiteral("Metafile is not valid"));
             outcome = QStringLiteral("refused");
@@ -103,6 +111,56 @@ TEST(HostileMetafile, ARecordShortOfItsFieldsIsRefusedOnLoading) {
                                       : QStringList());
             EXPECT_EQ(loaded, missing ? QStringList("refused: a read past the end of its record")
                                       : QStringList());
+        }
+    }
+}
+
+// A text record as the recorder writes it, with the fields a damaged one
+// may have wrong.
+QByteArray textRecord(const QString& text, quint32 chars, quint32 offString, quint32 offDx) {
+    QByteArray body =
+        fields({10, 20, 60, 40, 1, 0, 0, 10, 40, chars, offString, 0, 0, 0, 0, 0, offDx});
+    for (const QChar c : text)
+        body += le(c.unicode()).left(2);
+    body.resize((body.size() + 3) / 4 * 4, '\0');
+    for (qsizetype i = 0; i < text.size(); ++i)
+        body += le(5);
+    return body;
+}
+
+// Search reads a page's texts as far as a replay would draw them.
+TEST(HostileMetafile, TextsAreReadAsFarAsAReplayGoes) {
+    constexpr quint32 kString = 76;
+    constexpr quint32 kDx = kString + 8; // after "Beltrano"
+    struct Case {
+        const char* damage;
+        quint32 chars, offString, offDx;
+        QStringList texts; // read from the damaged record and the good one after it
+        bool advances;     // of the damaged record's text
+    };
+    const Case cases[] = {
+        {"none", 8, kString, kDx, {"Beltrano", "Fulano"}, true},
+        {"advances past the record", 8, kString, 0xFFFF, {"Beltrano", "Fulano"}, false},
+        {"more characters than the cap", emf::kMaxTextChars + 1, kString, kDx, {"Fulano"}, false},
+        {"no characters", 0, kString, kDx, {"Fulano"}, false},
+        {"characters past the record", 8, 0xFFFF, kDx, {}, false}, // a replay ends there
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        const QString beltrano = QStringLiteral("Beltrano");
+        const QString fulano = QStringLiteral("Fulano");
+        const TMetafile page = TMetafile::fromBytes(
+            EmfBytes()
+                .add(emf::EMR_EXTTEXTOUTW, textRecord(beltrano, c.chars, c.offString, c.offDx))
+                .add(emf::EMR_EXTTEXTOUTW, textRecord(fulano, 6, kString, kString + 12))
+                .bytes());
+        const std::vector<EmfText> texts = ReadEmfTexts(page);
+        QStringList read;
+        for (const EmfText& text : texts)
+            read << text.text;
+        EXPECT_EQ(read, c.texts);
+        if (!texts.empty() && texts.front().text == beltrano) {
+            EXPECT_EQ(texts.front().advances.size(), c.advances ? 8u : 0u);
         }
     }
 }

@@ -1,5 +1,9 @@
 #include "StoreFixture.h"
 
+#include "engine/emf/EmfPaintEngine.h"
+#include "engine/emf/EmfRecords.h"
+#include "engine/emf/GlyphAdvances.h"
+#include "engine/preview/BrFindBar.h"
 #include "engine/preview/BrPageImage.h"
 #include "engine/preview/BrPreview.h"
 #include "engine/preview/BrPreviewFileDialogs.h"
@@ -10,6 +14,8 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -31,6 +37,26 @@ struct CountingOwner : TBrStoreOwner {
     void previewClosed() override { ++closed; }
     int closed = 0;
 };
+
+const QPointF kTextAt(100, 200);
+
+QFont findFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(16);
+    return font;
+}
+
+// Begins a page with `lines` drawn one under the other from kTextAt.
+void textPage(TBrPrinter& store, const QStringList& lines) {
+    onWorker([&] {
+        store.newPage();
+        QPainter& canvas = *store.canvas();
+        canvas.setFont(findFont());
+        canvas.setPen(Qt::black);
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            canvas.drawText(kTextAt + QPointF(0, 18.0 * double(i)), lines[i]);
+    });
+}
 
 class PreviewWindowTest : public ::testing::Test {
 protected:
@@ -407,6 +433,106 @@ TEST_F(PreviewWindowTest, ClosingDuringARunCancelsItAndTellsTheReportOnce) {
         store->progress(50); // no client any more: nothing to deliver to
         deliverNotices();
         store.reset();
+    }
+}
+
+// Pages 1 to 3 are finished, page 4 is still open until the run ends.
+TEST_F(PreviewWindowTest, FindBarSearchesFinishedPagesAndNewOnesAsTheyCome) {
+    beginDoc(*store);
+    textPage(*store, {"Contrato de João da Silva"});
+    textPage(*store, {"Contrato renovado", "em janeiro"});
+    textPage(*store, {"Inquilino: JOSÉ Pereira"});
+    textPage(*store, {"Beltrano"});
+    open();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(&window->preview(), Qt::Key_F, Qt::ControlModifier);
+    TBrFindBar& bar = window->findBar();
+    ASSERT_TRUE(bar.isVisible());
+    auto* text = window->findChild<QLineEdit*>("FindText");
+    ASSERT_TRUE(text->hasFocus());
+
+    struct Case {
+        const char* text; // nullptr: the run ends instead, the text stays
+        int matches;
+        int page;
+        std::size_t boxes;
+        const char* count;
+    };
+    const Case cases[] = {
+        {"JOAO", 1, 1, 1, "1 of 1"},           // accents and case
+        {"renovado em", 1, 2, 2, "1 of 1"},    // across the lines of one text
+        {"contrato", 2, 1, 1, "1 of 2"},       // the first match is shown
+        {"jose pereira", 1, 3, 1, "1 of 1"},   // the last page finished so far
+        {"beltrano", 0, 3, 0, "No matches"},   // the open page is not searched
+        {nullptr, 1, 4, 1, "1 of 1"},          // until the run finishes it
+        {"nada disso", 0, 4, 0, "No matches"}, // the outline goes with the match
+    };
+    for (const Case& c : cases) {
+        if (c.text)
+            text->setText(QString::fromUtf8(c.text));
+        else
+            endDoc(*store);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return bar.caughtUp() && bar.matchCount() == c.matches; }, 5000))
+            << (c.text ? c.text : "end of run") << ": " << bar.matchCount();
+        EXPECT_EQ(window->preview().pageNumber(), c.page) << c.text;
+        EXPECT_EQ(window->findChild<QLabel*>("FindCount")->text(), c.count) << c.text;
+        EXPECT_EQ(window->preview().image().outlineOnImage().size(), c.boxes) << c.text;
+    }
+    // F3 and Shift+F3 step through the matches and round; Esc closes the bar first.
+    text->setText(QStringLiteral("contrato"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.caughtUp() && bar.matchCount() == 2; }, 5000));
+    QTest::keyClick(text, Qt::Key_F3);
+    EXPECT_EQ(window->preview().pageNumber(), 2);
+    QTest::keyClick(text, Qt::Key_Return);
+    EXPECT_EQ(window->preview().pageNumber(), 1);
+    QTest::keyClick(text, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(panel("PagePanel"), "Page 2 of 4");
+    QTest::keyClick(text, Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_TRUE(window->preview().image().outlineOnImage().empty());
+    EXPECT_TRUE(window->isVisible());
+}
+
+// The box lies where the recorder put the characters, at any zoom, for each
+// alignment the band engine writes (a rent is right-aligned, a title centred).
+TEST_F(PreviewWindowTest, FoundTextIsOutlinedAtEveryZoom) {
+    const QString line = QStringLiteral("Contrato de João da Silva");
+    GlyphAdvances& advances = GlyphAdvances::of(findFont());
+    const int width = qRound(advances.width(line));
+    const int before = qRound(advances.width(QStringLiteral("Contrato de ")));
+    const int through = qRound(advances.width(QStringLiteral("Contrato de João")));
+    const std::pair<quint32, int> alignments[] = {
+        {emf::TA_LEFT, 0}, {emf::TA_RIGHT, width}, {emf::TA_CENTER, width / 2}};
+    for (const auto& [align, back] : alignments) {
+        window.reset();
+        store = makeStore();
+        beginDoc(*store);
+        onWorker([&] {
+            store->newPage();
+            auto* engine = dynamic_cast<EmfPaintEngine*>(store->canvas()->paintEngine());
+            ASSERT_NE(engine, nullptr);
+            engine->drawTextLine(kTextAt, align | emf::TA_BASELINE, line, findFont(), 0, Qt::black);
+        });
+        endDoc(*store);
+        open();
+        window->findBar().open();
+        window->findChild<QLineEdit*>("FindText")->setText(QStringLiteral("joão"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->findBar().matchCount() == 1; }, 5000));
+        const double left = kTextAt.x() - back + before;
+        const double right = kTextAt.x() - back + through;
+        for (const int zoom : {100, 250}) {
+            window->preview().setZoom(zoom);
+            const TBrPageImage& image = window->preview().image();
+            const double scale = image.width() / 794.0;
+            ASSERT_EQ(image.outlineOnImage().size(), 1u) << zoom;
+            const QRect box = image.outlineOnImage().front();
+            EXPECT_NEAR(box.left(), left * scale - 2, 2) << align << " " << zoom;
+            EXPECT_NEAR(box.right(), right * scale + 2, 2) << align << " " << zoom;
+            EXPECT_LT(box.top(), kTextAt.y() * scale) << zoom;
+            EXPECT_GT(box.bottom(), kTextAt.y() * scale) << zoom;
+        }
     }
 }
 
