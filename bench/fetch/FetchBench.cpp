@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <malloc.h>
 #include <unordered_set>
 
 using namespace tavim;
@@ -44,6 +45,12 @@ long statusKiB(const char* key) {
             return line.mid(qsizetype(strlen(key))).trimmed().split(' ').first().toLong();
     }
     return 0;
+}
+
+// What the program has taken from the heap and not given back.
+double heapBytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks) + double(info.hblkhd);
 }
 
 // The UTF-16 bytes of the distinct texts the table holds: texts shared among
@@ -83,22 +90,24 @@ int main(int argc, char** argv) {
     const QString year = period.years[period.yearIndex];
     int rows = 0;
     double texts = 0;
-    long rssGrowth = 0, peakGrowth = 0;
+    long peakGrowth = 0;
     const double ours = bestSeconds([&] {
-        const long rssBefore = statusKiB("VmRSS:");
         const long peakBefore = statusKiB("VmHWM:");
         TdmdCadastro dmd;
         dmd.sql.setParam("Database", path);
         dmd.RunReportQuery(period.monthIndex, year, true, true, true);
         rows = dmd.cdsTavim.rowCount();
-        rssGrowth = statusKiB("VmRSS:") - rssBefore;
         peakGrowth = std::max(peakGrowth, statusKiB("VmHWM:") - peakBefore);
     });
+    double held = 0;
     {
-        // Walked apart from the timed runs.
+        // Apart from the timed runs: the resident size keeps what their tables
+        // freed, the heap's count does not.
+        const double heapBefore = heapBytes();
         TdmdCadastro dmd;
         dmd.sql.setParam("Database", path);
         dmd.RunReportQuery(period.monthIndex, year, true, true, true);
+        held = heapBytes() - heapBefore;
         texts = textBytes(dmd.cdsTavim);
     }
 
@@ -131,10 +140,10 @@ int main(int argc, char** argv) {
     std::printf("isql-fb, output discarded:    %.3f s\n", isql);
     std::printf("ratio ours/isql-fb:           %.2f\n", ours / isql);
     if (rows > 0) {
-        std::printf("memory held per row:          %.0f bytes\n", rssGrowth * 1024.0 / rows);
+        std::printf("memory held per row:          %.0f bytes\n", held / rows);
         std::printf("texts held per row:           %.0f bytes\n", texts / rows);
         std::printf("held beyond the texts:        %.0f bytes a row (goal at most 250)\n",
-                    (rssGrowth * 1024.0 - texts) / rows);
+                    (held - texts) / rows);
         std::printf("peak memory growth per row:   %.0f bytes\n", peakGrowth * 1024.0 / rows);
     }
 }
