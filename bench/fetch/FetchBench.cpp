@@ -1,7 +1,7 @@
 // The generate action's fetch of a 100 000-contract database, against isql-fb
 // fetching the same statement with its output thrown away, in the same run,
 // and the table's memory a row beyond the texts it holds.
-// Usage: tavim-bench-fetch [contracts] (at most 2 000 000).
+// Usage: tavim-bench-fetch [contracts].
 
 #include "app/PeriodDefaults.h"
 #include "data/DataModCad.h"
