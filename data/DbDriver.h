@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tavim {
@@ -31,6 +32,9 @@ struct ConnectionOptions {
     // Pages the embedded engine caches for a database it opens, in this
     // process; 0 leaves its default. A server keeps its own setting.
     int pageBuffers = 0;
+    // Sets whether the engine waits for each page to reach the disk, kept in
+    // the database file for every later attachment; empty leaves it as it is.
+    std::optional<bool> forcedWrites;
 };
 
 // A failure that means the connection itself is gone (the server stopped, the

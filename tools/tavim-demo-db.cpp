@@ -21,7 +21,7 @@
 namespace {
 
 constexpr int kDefaultContracts = 240;
-constexpr int kMaxContracts = 1'000'000;
+constexpr int kMaxContracts = 2'000'000;
 constexpr quint64 kDefaultSeed = 1;
 
 const char kUsage[] = "Usage: tavim-demo-db PATH [--contracts N] [--seed S] [--month YYYY-MM]\n"
@@ -31,7 +31,7 @@ const char kHelp[] = "\n"
                      "Creates the Firebird database file PATH through the embedded engine (no\n"
                      "server needed), with the schema of tools/tavim.sql and N demo contracts.\n"
                      "\n"
-                     "  --contracts N    number of contracts, 0 to 1000000 (default 240)\n"
+                     "  --contracts N    number of contracts, 0 to 2000000 (default 240)\n"
                      "  --seed S         seed of the generator, 0 to 2^64-1 (default 1)\n"
                      "  --month YYYY-MM  month of reference (default: the current month of the\n"
                      "                   local clock)\n"

@@ -29,6 +29,8 @@ QByteArray databaseParameterBlock(const ConnectionOptions& options,
         dpb.string(isc_dpb_lc_ctype, options.serverCharSet.trimmed().toLatin1(),
                    QStringLiteral("ServerCharSet"));
     dpb.integer(isc_dpb_sql_dialect, options.sqlDialect);
+    if (options.forcedWrites)
+        dpb.integer(isc_dpb_force_write, *options.forcedWrites ? 1 : 0);
     if (options.connectTimeout > 0)
         dpb.integer(isc_dpb_connect_timeout, options.connectTimeout);
     // The engine takes a database's settings from the attachment that opens it
