@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 
 namespace tavim {
 
@@ -108,6 +109,7 @@ void TBrFindBar::pagesReplaced() {
 void TBrFindBar::search() {
     m_matches.clear();
     m_current = -1;
+    m_fromPage = shownPage ? shownPage() : 1;
     m_caughtUp = false;
     m_error.clear();
     if (onShowMatch)
@@ -134,9 +136,21 @@ void TBrFindBar::received(TBrSearchEvent& found) {
     m_matches.insert(m_matches.end(), found.matches.begin(), found.matches.end());
     m_caughtUp = found.caughtUp;
     m_error = found.error;
-    if (m_current < 0 && !m_matches.empty())
-        select(0);
+    if (m_current < 0)
+        selectFirst();
     showCount();
+}
+
+// Matches come in page order: the first one on or after the page the search
+// started from, or, once every page is searched, the first of all.
+void TBrFindBar::selectFirst() {
+    const auto from =
+        std::find_if(m_matches.begin(), m_matches.end(),
+                     [&](const TBrTextMatch& match) { return match.page >= m_fromPage; });
+    if (from != m_matches.end())
+        select(int(from - m_matches.begin()));
+    else if (m_caughtUp && !m_matches.empty())
+        select(0);
 }
 
 void TBrFindBar::select(int index) {

@@ -45,6 +45,9 @@ public:
     // The chosen match; nullptr when there is none to show any more (a new
     // search, the bar closed).
     std::function<void(const TBrTextMatch* match)> onShowMatch;
+    // The page on screen: a new search shows its first match from there on,
+    // as a reader who has paged to the middle expects.
+    std::function<int()> shownPage;
 
 protected:
     bool event(QEvent* event) override;
@@ -54,6 +57,7 @@ private:
     void search();
     void received(TBrSearchEvent& found);
     void select(int index);
+    void selectFirst();
     void showCount();
 
     TBrPrinter* m_store = nullptr;
@@ -61,6 +65,7 @@ private:
     quint64 m_query = 0;
     std::vector<TBrTextMatch> m_matches;
     int m_current = -1;
+    int m_fromPage = 1;
     bool m_caughtUp = false;
     QString m_error;
     QLineEdit* m_text;

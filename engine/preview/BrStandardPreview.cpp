@@ -74,6 +74,7 @@ TBrStandardPreview::TBrStandardPreview(TBrPrinter& store, QWidget* parent)
         m_preview->showMatch(match->page, match->at, match->length);
         showPagePosition();
     };
+    m_findBar->shownPage = [this] { return m_preview->pageNumber(); };
     if (store.status() == TBrStatus::Finished)
         m_print->setEnabled(true);
 

@@ -462,7 +462,7 @@ TEST_F(PreviewWindowTest, FindBarSearchesFinishedPagesAndNewOnesAsTheyCome) {
     const Case cases[] = {
         {"JOAO", 1, 1, 1, "1 of 1"},           // accents and case
         {"renovado em", 1, 2, 2, "1 of 1"},    // across the lines of one text
-        {"contrato", 2, 1, 1, "1 of 2"},       // the first match is shown
+        {"contrato", 2, 2, 1, "2 of 2"},       // the first from the page shown
         {"jose pereira", 1, 3, 1, "1 of 1"},   // the last page finished so far
         {"beltrano", 0, 3, 0, "No matches"},   // the open page is not searched
         {nullptr, 1, 4, 1, "1 of 1"},          // until the run finishes it
@@ -480,9 +480,11 @@ TEST_F(PreviewWindowTest, FindBarSearchesFinishedPagesAndNewOnesAsTheyCome) {
         EXPECT_EQ(window->findChild<QLabel*>("FindCount")->text(), c.count) << c.text;
         EXPECT_EQ(window->preview().image().outlineOnImage().size(), c.boxes) << c.text;
     }
-    // F3 and Shift+F3 step through the matches and round; Esc closes the bar first.
+    // Past the last match the search starts from the first; F3 and Shift+F3
+    // step through the matches and round; Esc closes the bar first.
     text->setText(QStringLiteral("contrato"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return bar.caughtUp() && bar.matchCount() == 2; }, 5000));
+    EXPECT_EQ(window->preview().pageNumber(), 1);
     QTest::keyClick(text, Qt::Key_F3);
     EXPECT_EQ(window->preview().pageNumber(), 2);
     QTest::keyClick(text, Qt::Key_Return);
