@@ -39,7 +39,6 @@ public:
     void pagesReplaced();
 
     int matchCount() const { return int(m_matches.size()); }
-    int currentMatch() const { return m_current; }
     bool caughtUp() const { return m_caughtUp; }
 
     // The chosen match; nullptr when there is none to show any more (a new
