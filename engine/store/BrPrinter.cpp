@@ -179,8 +179,6 @@ void TBrPrinter::progress(int percent) {
     m_notifier.post(new TBrProgressEvent(percent));
 }
 
-// A run detached by a load is cancelled, whatever the flag says now.
-
 void TBrPrinter::setTitle(const QString& title) {
     m_title = title;
     m_session.job().setTitle(title);
