@@ -491,10 +491,50 @@ TEST_F(PreviewWindowTest, FindBarSearchesFinishedPagesAndNewOnesAsTheyCome) {
     EXPECT_EQ(window->preview().pageNumber(), 1);
     QTest::keyClick(text, Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(panel("PagePanel"), "Page 2 of 4");
+    // A file opened meanwhile is searched instead of the pages it replaced.
+    const QString fileName = tempPath("find.BRP");
+    {
+        auto saved = makeStore();
+        beginDoc(*saved);
+        textPage(*saved, {"Outro contrato"});
+        endDoc(*saved);
+        saved->save(fileName);
+    }
+    answers->loadName = fileName;
+    trigger("LoadReport");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar.caughtUp() && bar.matchCount() == 1; }, 5000))
+        << bar.matchCount();
+    QFile::remove(fileName);
     QTest::keyClick(text, Qt::Key_Escape);
     EXPECT_FALSE(bar.isVisible());
     EXPECT_TRUE(window->preview().image().outlineOnImage().empty());
     EXPECT_TRUE(window->isVisible());
+}
+
+// A page that cannot be read any more (its file cut short after it was
+// opened) stops the search with the reason beside what was found.
+TEST_F(PreviewWindowTest, FindBarShowsWhyThePagesCouldNotAllBeSearched) {
+    const QString fileName = tempPath("cut.BRP");
+    {
+        auto saved = makeStore();
+        beginDoc(*saved);
+        textPage(*saved, {"Contrato um"});
+        textPage(*saved, {"Contrato dois"});
+        endDoc(*saved);
+        saved->save(fileName);
+    }
+    store->load(fileName);
+    QFile file(fileName);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.resize(file.size() - 100));
+    file.close();
+    open();
+    window->findBar().open();
+    window->findChild<QLineEdit*>("FindText")->setText(QStringLiteral("contrato"));
+    const QLabel* count = window->findChild<QLabel*>("FindCount");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->findBar().caughtUp(); }, 5000));
+    EXPECT_EQ(count->text(), "1 of 1 (Stream read error)");
+    QFile::remove(fileName);
 }
 
 // The box lies where the recorder put the characters, at any zoom, for each
