@@ -6,6 +6,7 @@
 #include "engine/store/BrPageStore.h"
 #include "engine/store/PendingEvents.h"
 
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace tavim {
@@ -15,18 +16,6 @@ namespace {
 // Paper-table entries that a loaded page's size is compared with.
 constexpr int kFirstMatchedPaper = 1;
 constexpr int kLastMatchedPaper = 26;
-
-// Marks a print on the stack for as long as it is there.
-class Printing {
-public:
-    explicit Printing(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~Printing() { m_flag = false; }
-    Printing(const Printing&) = delete;
-    Printing& operator=(const Printing&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 } // namespace
 
@@ -97,7 +86,8 @@ void TBrPrintSession::endSheet(int page) {
 bool TBrPrintSession::print(const TBrPageStore& store, const std::atomic<bool>& cancelled) {
     if (m_printing)
         return false;
-    const Printing printing(m_printing);
+    // Marks the print on the stack for as long as it is there.
+    const QScopedValueRollback<bool> printing(m_printing, true);
     m_windowClosed = false;
     if (m_owner && !m_reportLoaded) {
         m_owner->printRequested();

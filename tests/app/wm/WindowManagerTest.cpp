@@ -109,6 +109,13 @@ void saveScreen(const QString& name) {
     EXPECT_TRUE(screen.save(path)) << qPrintable(path);
 }
 
+// Print is enabled once the run has finished every page.
+void waitForTheWholeReport(QWidget* preview) {
+    const QAction* print = preview->findChild<QAction*>(QStringLiteral("Print"));
+    ASSERT_NE(print, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return print->isEnabled(); }, 10000));
+}
+
 // Runs `inside` from within the event loop of the next modal window, then
 // closes that window (Cancel for a question).
 void onModal(const std::function<void(QWidget*)>& inside, int tries) {
@@ -227,9 +234,7 @@ TEST_F(WindowManager, PreviewIsPrintPreview) {
     QTest::mouseClick(frmTavim->btnGerar, Qt::LeftButton);
     bool seen = false;
     whenModal([&](QWidget* preview) {
-        const QAction* print = preview->findChild<QAction*>(QStringLiteral("Print"));
-        ASSERT_NE(print, nullptr);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return print->isEnabled(); }, 10000));
+        waitForTheWholeReport(preview);
         expectCaption(preview, QStringLiteral("Print Preview"));
         saveScreen(QStringLiteral("preview-wm.png"));
         seen = true;
@@ -243,9 +248,7 @@ TEST_F(WindowManager, PreviewFindBarShowsTheFirstMatch) {
     QTest::mouseClick(frmTavim->btnGerar, Qt::LeftButton);
     bool seen = false;
     whenModal([&](QWidget* preview) {
-        const QAction* print = preview->findChild<QAction*>(QStringLiteral("Print"));
-        ASSERT_NE(print, nullptr);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return print->isEnabled(); }, 10000));
+        waitForTheWholeReport(preview);
         QTest::keyClick(preview, Qt::Key_F, Qt::ControlModifier);
         auto* text = preview->findChild<QLineEdit*>(QStringLiteral("FindText"));
         ASSERT_NE(text, nullptr);
