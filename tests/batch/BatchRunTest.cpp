@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -30,6 +32,16 @@ void readForwardOnly(RowsModule& data) {
                                        block.push_back(rows[next++]);
                                    return block;
                                });
+}
+
+// The stop of the run under test. A signal is read on the stop's own thread:
+// the run is held until it is, or it could end before it is noticed.
+const TStopSignals* runningStop = nullptr;
+
+void stopNow() {
+    ::kill(::getpid(), SIGTERM);
+    for (int waited = 0; runningStop->received() == 0 && waited < 5000; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 struct BatchCase {
@@ -67,7 +79,7 @@ const BatchCase kFailures[] = {
      [](TraceReport& form, RowsModule& data) {
          form.detail.BeforePrint = [&table = data.table](TBrBand&, bool&) {
              if (table.rowNumber() == 60)
-                 ::kill(::getpid(), SIGTERM);
+                 stopNow();
          };
      },
      QString()},
@@ -76,7 +88,7 @@ const BatchCase kFailures[] = {
          readForwardOnly(data);
          form.detail.BeforePrint = [rows = 0](TBrBand&, bool&) mutable {
              if (++rows == 60)
-                 ::kill(::getpid(), SIGTERM);
+                 stopNow();
          };
      },
      QString()},
@@ -108,6 +120,7 @@ TEST_P(BatchRun, EndsWithItsErrorAndNoFile) {
     const BatchCase& c = GetParam();
     TStopSignals::block();
     TStopSignals stop;
+    runningStop = &stop;
     RowsModule data(200);
     data.table.open();
     TraceReport form(&data.table);
